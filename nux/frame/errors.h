@@ -1,0 +1,69 @@
+// The exception class of every unit and the helpers that word their messages.
+#pragma once
+
+#include <new>
+#include <stdexcept>
+#include <string>
+#include <utility>
+
+#include "nux/frame/types.h"
+#include "nux/host/object.h"
+
+namespace nux {
+
+#define NUX_DECLARE_ERROR(Name, Base) \
+  class Name : public Base {          \
+   public:                            \
+    using Base::Base;                 \
+  }
+
+NUX_DECLARE_ERROR(ENUXMath1Error, ENUXError);
+NUX_DECLARE_ERROR(ENUXComplexError, ENUXError);
+NUX_DECLARE_ERROR(ENUXVectorError, ENUXError);
+NUX_DECLARE_ERROR(ENUXMatrixError, ENUXError);
+NUX_DECLARE_ERROR(ENUXDataTableError, ENUXError);
+NUX_DECLARE_ERROR(ENUXStatisError, ENUXError);
+NUX_DECLARE_ERROR(ENUXMath2Error, ENUXError);
+NUX_DECLARE_ERROR(ENUXMathExp, ENUXError);
+NUX_DECLARE_ERROR(ENUXFourierError, ENUXError);
+NUX_DECLARE_ERROR(ENUXWaveletError, ENUXError);
+// Straight lines report through the host's general exception, not the library's.
+NUX_DECLARE_ERROR(ENUXSLineError, Exception);
+
+#undef NUX_DECLARE_ERROR
+
+// Message texts shared by several units.
+inline constexpr const char* msgDeprecated = "deprecated function, see help for details";
+inline constexpr const char* msgNoMemoryOnHeap = "not enough memory on heap";
+inline constexpr const char* msgNoMemory = "not enough memory";
+inline constexpr const char* msgInitNoMemory = "failed to initialize (out of memory)";
+
+// Component "Name": Text
+std::string ComponentMessage(const std::string& ComponentName, const std::string& Text);
+std::string ComponentMessage(const TComponent& Component, const std::string& Text);
+// Component "Name.Method": Text
+std::string ComponentMessage(const TComponent& Component, const std::string& Method,
+                             const std::string& Text);
+// Text followed by the argument in double quotes: HexToDouble: invalid hex string "xyz"
+std::string QuotedArgMessage(const std::string& Text, const std::string& Argument);
+
+// Raises the unit's exception E with a component message.
+template <class E>
+[[noreturn]] void RaiseComponentError(const TComponent& Component, const std::string& Text) {
+  throw E(ComponentMessage(Component, Text));
+}
+
+// Runs Work; an allocation failure inside it (std::bad_alloc, or a size beyond what a
+// container can hold) becomes the unit's exception E with the component message Text.
+// Work must leave the object as it was when it throws (allocate first, then commit).
+template <class E, class F>
+decltype(auto) GuardAlloc(const TComponent& Component, const std::string& Text, F&& Work) {
+  try {
+    return std::forward<F>(Work)();
+  } catch (const std::bad_alloc&) {
+  } catch (const std::length_error&) {
+  }
+  RaiseComponentError<E>(Component, Text);
+}
+
+}  // namespace nux

@@ -1,0 +1,101 @@
+// Shared types of the library: dynamic arrays, plane points and rectangles, event types and the
+// enumerations that the units use by ordinal.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "nux/host/exceptions.h"
+#include "nux/host/object.h"
+
+namespace nux {
+
+// Dynamic arrays, zero-based; multi-dimensional forms are indexed [column][row][layer][slot].
+using TDoubleArray = std::vector<double>;
+using TIntArray = std::vector<int32_t>;
+using TSingleArray = std::vector<float>;
+using TBoolArray = std::vector<bool>;
+using TStrArray = std::vector<std::string>;
+using TDouble2DArray = std::vector<TDoubleArray>;
+using TInt2DArray = std::vector<TIntArray>;
+using TSingle2DArray = std::vector<TSingleArray>;
+using TBool2DArray = std::vector<TBoolArray>;
+using TStr2DArray = std::vector<TStrArray>;
+using TDouble3DArray = std::vector<TDouble2DArray>;
+using TInt3DArray = std::vector<TInt2DArray>;
+using TSingle3DArray = std::vector<TSingle2DArray>;
+using TBool3DArray = std::vector<TBool2DArray>;
+using TDouble4DArray = std::vector<TDouble3DArray>;
+using TInt4DArray = std::vector<TInt3DArray>;
+using TSingle4DArray = std::vector<TSingle3DArray>;
+using TBool4DArray = std::vector<TBool3DArray>;
+
+// The library's general exception; unit exceptions derive from it.
+class ENUXError : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+struct TPointDouble {
+  double X = 0.0;
+  double Y = 0.0;
+};
+
+struct TRectDouble {
+  double Left = 0.0;
+  double Top = 0.0;
+  double Right = 0.0;
+  double Bottom = 0.0;
+};
+
+// Events. An empty std::function is an unassigned event; firing it does nothing.
+using TNotifyEvent = std::function<void(TObject* Sender)>;
+using TSortExchgEvent = std::function<void(TObject* Sender, uint8_t ExchgKind, int32_t Index1,
+                                           int32_t Index2, int32_t SpanLow, int32_t SpanHigh)>;
+using TOnPercentDoneEvent = std::function<void(TObject* Sender, int32_t Percent)>;
+// Asked during long operations; setting Abort to true requests a stop.
+using TOnCheckAbortEvent = std::function<void(TObject* Sender, bool& Abort)>;
+// Offered each line of text an export writes; the handler may change it.
+using TExportTextEvent = std::function<void(TObject* Sender, std::string& Text)>;
+
+// Exchange kinds reported by OnSortExchange.
+constexpr uint8_t ekElements = 0;
+constexpr uint8_t ekColumns = 1;
+constexpr uint8_t ekRows = 2;
+
+// Enumerations used by ordinal; the ordinals are fixed, the names are the library's own.
+
+// Element kinds of the untyped array routines.
+enum TVarKind : int32_t { vkDouble, vkReal, vkSingle, vkInteger, vkLongint, vkByte, vkString };
+
+enum TDegreeFormat : int32_t { dfDecDeg, dfDegDecMin, dfDegMinSec, dfPlain };
+
+// Decimal separators a number scanner accepts.
+enum TDecPSep : int32_t { dpsPoint, dpsComma, dpsBoth, dpsSystem };
+
+// Languages of month and day names in date parsing.
+enum TLanguage : int32_t { lanEnglish, lanGerman, lanFrench, lanItalian, lanSpanish };
+
+enum TDistMode : int32_t { dmTanimoto, dmCityBlock, dmEuclid, dmEuclidSqr, dmDice, dmUser };
+
+enum TDims : int32_t { dimColumns, dimRows };
+
+enum TApplyColRow : int32_t { acrColumns, acrRows };
+
+// Ordinal 0: one result per row, reduced over columns; 1: one result per column.
+enum TOrientation : int32_t { orRows, orColumns };
+
+enum TEdgeOp : int32_t { eoMin, eoMax, eoSum, eoMean, eoStdDev };
+
+enum TShapeKind : int32_t { skRectangle, skEllipse, skCircle, skRing };
+
+enum TRescaleMode : int32_t { rsmLinear, rsmLog, rsmRange01, rsmStandardize };
+
+enum TCSVDelimiters : int32_t { csvComma, csvSemicolon, csvTab, csvBlank };
+
+// How a bit field or a state combines with a mask.
+enum TLogicOp : int32_t { loAND, loOR, loXOR, loANDNOT, loORNOT, loXORNOT };
+
+}  // namespace nux

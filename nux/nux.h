@@ -1,0 +1,5 @@
+// Everything the library exports.
+#pragma once
+
+#include "nux/frame/frame.h"
+#include "nux/host/host.h"

@@ -1,0 +1,40 @@
+# Installs the built library into a scratch prefix, then builds and runs an outside project
+# against it twice: through find_package(nux) and through pkg-config.
+set(prefix ${NUX_BINARY_DIR}/install-check/prefix)
+set(work ${NUX_BINARY_DIR}/install-check)
+file(REMOVE_RECURSE ${work})
+
+function(run)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "failed (${rc}): ${ARGN}\n${out}\n${err}")
+  endif()
+  set(run_output "${out}" PARENT_SCOPE)
+endfunction()
+
+run(${CMAKE_COMMAND} --install ${NUX_BINARY_DIR} --prefix ${prefix})
+
+run(${CMAKE_COMMAND} -S ${NUX_SOURCE_DIR}/tests/install/consumer -B ${work}/cmake-build
+    -G ${CMAKE_GENERATOR} -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_BUILD_TYPE=Release)
+run(${CMAKE_COMMAND} --build ${work}/cmake-build)
+run(${work}/cmake-build/consumer)
+if(NOT run_output MATCHES "nux consumer ok")
+  message(FATAL_ERROR "unexpected output of the CMake consumer: ${run_output}")
+endif()
+
+# pkg-config: compile the same source by hand with the flags the .pc file gives.
+find_program(PKG_CONFIG pkg-config REQUIRED)
+find_program(CXX NAMES c++ g++ REQUIRED)
+file(GLOB_RECURSE pcdir LIST_DIRECTORIES true ${prefix}/*/pkgconfig)
+list(FILTER pcdir INCLUDE REGEX "pkgconfig$")
+set(ENV{PKG_CONFIG_PATH} "${pcdir}")
+run(${PKG_CONFIG} --cflags --libs nux)
+string(STRIP "${run_output}" flags)
+separate_arguments(flags UNIX_COMMAND "${flags}")
+string(REGEX REPLACE ";-L([^;]+);" ";-L\\1;-Wl,-rpath,\\1;" flags ";${flags};")
+run(${CXX} ${NUX_SOURCE_DIR}/tests/install/consumer/main.cpp -o ${work}/pc-consumer ${flags})
+run(${work}/pc-consumer)
+if(NOT run_output MATCHES "nux consumer ok")
+  message(FATAL_ERROR "unexpected output of the pkg-config consumer: ${run_output}")
+endif()
+message(STATUS "installed package works through find_package and pkg-config")
