@@ -3,3 +3,4 @@
 
 #include "nux/frame/frame.h"
 #include "nux/host/host.h"
+#include "nux/vector/vector.h"

@@ -52,6 +52,11 @@ template <class E>
 [[noreturn]] void RaiseComponentError(const TComponent& Component, const std::string& Text) {
   throw E(ComponentMessage(Component, Text));
 }
+template <class E>
+[[noreturn]] void RaiseComponentError(const TComponent& Component, const std::string& Method,
+                                      const std::string& Text) {
+  throw E(ComponentMessage(Component, Method, Text));
+}
 
 // Runs Work; an allocation failure inside it (std::bad_alloc, or a size beyond what a
 // container can hold) becomes the unit's exception E with the component message Text.

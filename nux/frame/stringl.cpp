@@ -1,8 +1,8 @@
 #include "nux/frame/stringl.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <vector>
 
 namespace nux {
@@ -29,10 +29,12 @@ std::string strff(double Value, int32_t Width, int32_t Decimals) {
   if (std::isnan(Value)) return PadLeft("NaN", Width);
   if (std::isinf(Value)) return PadLeft(Value > 0 ? "Inf" : "-Inf", Width);
   Decimals = std::clamp(Decimals, 0, 40);
+  // to_chars is exact and independent of the locale (a host may set a comma decimal point).
   // Large enough for 1.8e308 with 40 decimals.
   char Buffer[400];
-  const int N = std::snprintf(Buffer, sizeof(Buffer), "%.*f", Decimals, Value);
-  return PadLeft(std::string(Buffer, static_cast<size_t>(std::max(N, 0))), Width);
+  const auto R =
+      std::to_chars(Buffer, Buffer + sizeof(Buffer), Value, std::chars_format::fixed, Decimals);
+  return PadLeft(std::string(Buffer, R.ptr), Width);
 }
 
 std::string StripLTBlanks(std::string_view Text) {

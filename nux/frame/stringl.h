@@ -10,7 +10,8 @@
 
 namespace nux {
 
-// Value in fixed notation with Decimals decimals (clipped to 0..40), right-aligned in Width
+// Value in fixed notation with Decimals decimals (clipped to 0..40; exact, halves to even, and
+// independent of the locale), right-aligned in Width
 // characters (a longer text is not cut). NaN and infinities read "NaN", "Inf", "-Inf".
 std::string strff(double Value, int32_t Width, int32_t Decimals);
 

@@ -99,8 +99,8 @@ TEST(Constants, LnFactorialTableAgainstDirectProducts) {
   }
   // Stirling with three correction terms is good to 1e-16 relative at n = 1000.
   const double N = 1000;
-  const double Stirling = N * std::log(N) - N + 0.5 * std::log(2 * M_PI * N) + 1 / (12 * N) -
-                          1 / (360 * N * N * N);
+  const double Stirling =
+      N * std::log(N) - N + 0.5 * std::log(2 * M_PI * N) + 1 / (12 * N) - 1 / (360 * N * N * N);
   EXPECT_NEAR(uc_LnFactorial[1000], Stirling, 1e-12);
   EXPECT_NEAR(uc_sqrt2pitom1, 1.0 / std::sqrt(2.0 * M_PI), 1e-17);
   EXPECT_EQ(uc_sqrt2 * uc_sqrt2, 2.0000000000000004);

@@ -19,7 +19,9 @@ class TTestContainer : public TNuxContainer,
   explicit TTestContainer(TComponent* AOwner = nullptr) : TNuxContainer(AOwner), FData(1, 0.0) {}
 
   int32_t NrOfElem() const { return static_cast<int32_t>(FData.size()); }
-  double GetVal(int32_t Ix) const { return (Ix >= 1 && Ix <= NrOfElem()) ? FData[size_t(Ix - 1)] : 0.0; }
+  double GetVal(int32_t Ix) const {
+    return (Ix >= 1 && Ix <= NrOfElem()) ? FData[size_t(Ix - 1)] : 0.0;
+  }
   void SetVal(int32_t Ix, double V) {
     if (Ix < 1 || Ix > NrOfElem()) return;
     FData[size_t(Ix - 1)] = V;
@@ -33,7 +35,9 @@ class TTestContainer : public TNuxContainer,
     Changed();
     Resized();
   }
-  bool MakeValidElemRange(int32_t& Lo, int32_t& Hi) const { return MakeValidIndexRange(Lo, Hi, NrOfElem()); }
+  bool MakeValidElemRange(int32_t& Lo, int32_t& Hi) const {
+    return MakeValidIndexRange(Lo, Hi, NrOfElem());
+  }
   std::string CRCofData() const { return nux::CRCofData(std::span<const double>(FData)); }
 
   void Assign(const TPersistent* Source) override {
@@ -162,12 +166,19 @@ TEST(RangeClipping, WholeRangeClippedAndExchangedBounds) {
     bool WantResult;
   };
   const Case Cases[] = {
-      {0, 0, 10, false, 1, 10, false},  {12, 3, 10, false, 3, 10, true},
-      {7, 3, 10, false, 3, 7, false},   {7, 3, 10, true, 3, 7, true},
-      {0, 0, 10, true, 1, 10, false},   {-5, 4, 10, false, 1, 4, true},
-      {2, 2, 10, true, 2, 2, false},    {0, 5, 10, false, 1, 5, true},
-      {5, 0, 10, true, 1, 5, true},     {std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max(), 4, false, 1, 4, true},
-      {0, 0, 0, false, 1, 0, false},    {3, 5, 0, false, 0, 0, true},
+      {0, 0, 10, false, 1, 10, false},
+      {12, 3, 10, false, 3, 10, true},
+      {7, 3, 10, false, 3, 7, false},
+      {7, 3, 10, true, 3, 7, true},
+      {0, 0, 10, true, 1, 10, false},
+      {-5, 4, 10, false, 1, 4, true},
+      {2, 2, 10, true, 2, 2, false},
+      {0, 5, 10, false, 1, 5, true},
+      {5, 0, 10, true, 1, 5, true},
+      {std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max(), 4, false, 1, 4,
+       true},
+      {0, 0, 0, false, 1, 0, false},
+      {3, 5, 0, false, 0, 0, true},
   };
   for (const Case& C : Cases) {
     int32_t Lo = C.Lo, Hi = C.Hi;

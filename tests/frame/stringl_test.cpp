@@ -12,9 +12,9 @@ TEST(Strff, FixedNotationRightAligned) {
   EXPECT_EQ(strff(3.14159, 8, 2), "    3.14");
   EXPECT_EQ(strff(-2.5, 1, 0), "-2");  // halves to even
   EXPECT_EQ(strff(3.5, 1, 0), "4");
-  EXPECT_EQ(strff(0.125, 1, 2), "0.12");  // 0.125 is exact: to even
+  EXPECT_EQ(strff(0.125, 1, 2), "0.12");        // 0.125 is exact: to even
   EXPECT_EQ(strff(1234.5678, 3, 1), "1234.6");  // never cut
-  EXPECT_EQ(strff(1.0, 6, -3), "     1");  // negative decimals act as 0
+  EXPECT_EQ(strff(1.0, 6, -3), "     1");       // negative decimals act as 0
   EXPECT_EQ(strff(std::numeric_limits<double>::quiet_NaN(), 5, 2), "  NaN");
   EXPECT_EQ(strff(-INFINITY, 1, 2), "-Inf");
   EXPECT_EQ(strff(1.7976931348623157e308, 1, 40).size(), 309u + 41u);

@@ -1,0 +1,62 @@
+// Unit vector: TVector (doubles) and TIntVector (32-bit integers).
+#pragma once
+
+#include "nux/vector/vector_base.h"
+
+namespace nux {
+
+enum TIntegMethod : int32_t { imSimple, imTrapezoidal, imSimpson };
+
+class TIntVector;
+
+class TVector : public TVectorBase<double, TVector> {
+ public:
+  explicit TVector(TComponent* AOwner = nullptr) : TVectorBase(AOwner) {}
+
+  // NrOfElem's setter: resizes only for NE > 0 and NE != N.
+  void SetVecSize(int32_t NE);
+  void SetVecLeng(double L);
+
+  void FillRandomUniform(double RangeLow, double RangeHigh);
+  void FillRandomGauss(double Mean, double StdDev);
+
+  // Normalisations: these change the elements but fire no event.
+  void Standardize(double& Mean, double& StdDev);
+  double MeanCenter();
+  void QNormalize(double RefQuant, double& Median, double& QuantDiff);
+
+  // Area under the samples, element k at abscissa k. A NaN bound gives NaN.
+  double Integrate(double BoundLow, double BoundHigh, TIntegMethod Method) const;
+
+  // Counts the elements FirstElem..LastElem (not clipped: indices outside 1..N read as 0) into
+  // bins of BinWidth from FirstBin. False, with nothing touched, for more than 500 bins,
+  // BinWidth <= 0 or a non-finite bound. Counts saturate at 2^31 - 1.
+  bool Histogram(int32_t FirstElem, int32_t LastElem, double FirstBin, double LastBin,
+                 double BinWidth, TIntArray& Histo, int32_t& Underflow, int32_t& Overflow,
+                 int32_t& MaxCnt) const;
+  bool Histogram(int32_t FirstElem, int32_t LastElem, double FirstBin, double LastBin,
+                 double BinWidth, TIntVector& Histo, int32_t& Underflow, int32_t& Overflow,
+                 int32_t& MaxCnt) const;
+};
+
+class TIntVector : public TVectorBase<int32_t, TIntVector> {
+ public:
+  explicit TIntVector(TComponent* AOwner = nullptr) : TVectorBase(AOwner) {}
+
+  // NrOfElem's setter: resizes only for NE > 0 and NE != N.
+  void SetIntVecSize(int32_t NE);
+
+  // Integer bins: BinWidth < 1 counts as 1; bins = |LastBin - FirstBin| div BinWidth + 1;
+  // more than 500 bins raise ENUXVectorError ("Name.Histogram": invalid number of bins).
+  bool Histogram(int32_t FirstElem, int32_t LastElem, int32_t FirstBin, int32_t LastBin,
+                 int32_t BinWidth, TIntArray& Histo, int32_t& Underflow, int32_t& Overflow,
+                 int32_t& MaxCnt) const;
+  bool Histogram(int32_t FirstElem, int32_t LastElem, int32_t FirstBin, int32_t LastBin,
+                 int32_t BinWidth, TIntVector& Histo, int32_t& Underflow, int32_t& Overflow,
+                 int32_t& MaxCnt) const;
+};
+
+extern template class TVectorBase<double, TVector>;
+extern template class TVectorBase<int32_t, TIntVector>;
+
+}  // namespace nux

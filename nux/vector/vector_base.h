@@ -1,0 +1,123 @@
+// What TVector and TIntVector share: storage, sizing, element access, filling, copying,
+// reordering, sorting, fingerprints and the statistics whose rules are the same for both.
+// Indices are 1-based (1..NrOfElem); dynamic arrays keep their 0-based positions.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "nux/frame/container.h"
+#include "nux/frame/errors.h"
+#include "nux/frame/types.h"
+
+namespace nux {
+
+template <class T, class Derived>
+class TVectorBase : public TNuxContainer, public TSortExchangeSupport<Derived> {
+ public:
+  using TElem = T;
+  using TArray = std::vector<T>;
+  using T2DArray = std::vector<TArray>;
+
+  explicit TVectorBase(TComponent* AOwner = nullptr);
+
+  // Size and access.
+  int32_t NrOfElem() const { return static_cast<int32_t>(FVec.size()); }
+  bool IsEmpty() const { return FIsEmpty; }
+  void SetIsEmpty(bool Value) { FIsEmpty = Value; }
+  // NE = N: true, nothing happens; NE <= 0: false; otherwise resizes (new elements 0),
+  // fires OnChange then OnResize. Allocation failure: ENUXVectorError, vector unchanged.
+  bool Resize(int32_t NE);
+  T GetVal(int32_t Elem) const {
+    return (Elem >= 1 && Elem <= NrOfElem()) ? FVec[static_cast<size_t>(Elem - 1)] : T{};
+  }
+  T Elem(int32_t Index) const { return GetVal(Index); }
+  void SetVal(int32_t Elem, T Value);
+  bool MakeValidElemRange(int32_t& LowElem, int32_t& HighElem) const {
+    return MakeValidIndexRange(LowElem, HighElem, NrOfElem());
+  }
+  // Direct read access to the storage (element k at position k-1).
+  const TArray& Data() const { return FVec; }
+
+  // Filling; each ends with one OnChange.
+  void Fill(T Value);
+  void FillSerial(T Offset, T Diff);
+  void Clear();
+  void AbsVal();
+
+  // Copying into the vector, element by element through SetVal (targets outside 1..N are
+  // dropped), then one more OnChange. Results: 0, or -1 (no source), -2 (source bound outside
+  // the source), -3 (DestElem outside 1..N).
+  int32_t CopyFrom(const Derived* Src, int32_t SrcElemLo, int32_t SrcElemHi, int32_t DestElem);
+  int32_t CopyFrom(const TArray& Src, int32_t SrcElemLo, int32_t SrcElemHi, int32_t DestElem);
+  void CopyFrom2DArrayRow(const T2DArray& SrcArray, int32_t Row, int32_t FirstCol, int32_t LastCol,
+                          int32_t DestElem);
+  void CopyFrom2DArrayColumn(const T2DArray& SrcArray, int32_t Col, int32_t FirstRow,
+                             int32_t LastRow, int32_t DestElem);
+  void Clone(const Derived* Source);
+  void Assign(const TPersistent* Source) override;
+  void AssignTo(TPersistent* Dest) const override;
+
+  // Copying out of the vector (no events). The 1-D form sets the array's length to
+  // DestElem + count; a length beyond 2^31 - 1 raises ENUXVectorError and leaves it unchanged.
+  void CopyToArray(TArray& DestArray, int32_t LowElem, int32_t HighElem, int32_t DestElem) const;
+  void CopyToArray(T2DArray& DestArray, int32_t LowElem, int32_t HighElem, int32_t DestCol,
+                   int32_t DestRow, bool AsColumn) const;
+
+  // Reordering.
+  void Mirror();
+  // N exchanges of two uniformly drawn positions, from the process-wide generator (never
+  // reseeded here). Fires no event.
+  void ShuffleElems();
+  void SortElems(bool Ascending, int32_t RangeFirst, int32_t RangeLast);
+
+  // Shape and length.
+  bool IsDichotomous(T& Value1, T& Value2) const;
+  double CalcVecLeng() const;
+  double Leng() const { return CalcVecLeng(); }
+  std::string CRCofData() const;
+
+  // Statistics over a range (clipped; 0, 0 is the whole vector).
+  T Sum(int32_t LowElem, int32_t HighElem) const;
+  void MeanVar(int32_t LowElem, int32_t HighElem, double& Mean, double& Variance) const;
+  // Smallest and largest value of the range (the first occurrence wins). NaNs are passed
+  // over; a range of NaNs only gives +inf and -inf with indices 0.
+  void MinMax(int32_t LowElem, int32_t HighElem, T& Minimum, T& Maximum) const;
+  void MinMax(int32_t LowElem, int32_t HighElem, T& Minimum, T& Maximum, int32_t& MinIx,
+              int32_t& MaxIx) const;
+  double GeometricMean(int32_t LowElem, int32_t HighElem) const;
+  double HarmonicMean(int32_t LowElem, int32_t HighElem) const;
+  void SkewKurt(int32_t LowElem, int32_t HighElem, double& Skewness, double& Kurtosis) const;
+  void SkewKurtSample(int32_t LowElem, int32_t HighElem, double& Skewness, double& Kurtosis) const;
+  T Mode(int32_t LowElem, int32_t HighElem) const;
+  bool Quartiles(int32_t LowElem, int32_t HighElem, double& Q1, double& Q2, double& Q3) const;
+  double Percentile(double Prob, int32_t LowElem, int32_t HighElem) const;
+
+  // Comparison with a second vector.
+  T DotProduct(const Derived* OtherVec) const;
+  double EuclideanDistance(const Derived* OtherVec) const;
+  double PearsonCorrCoeff(const Derived* OtherVec) const;
+  T Correlate(const Derived* OtherVec, int32_t ElemShift) const;
+
+  // Element-wise arithmetic; each fires OnChange.
+  void Add(const Derived* OtherVec);
+  void Subtract(const Derived* OtherVec);
+  void SMult(T Scalar);
+
+  // Searches; results are 1-based indices, 0 for none.
+  int32_t Find(int32_t LowElem, int32_t HighElem, T Value) const;
+  int32_t FindExact(int32_t LowElem, int32_t HighElem, T Value) const;
+  int32_t FindInSortedVector(bool Ascending, T Value) const;
+
+ protected:
+  // The elements of a clipped range, sorted ascending by the library's comb sort.
+  TArray SortedRange(int32_t LowElem, int32_t HighElem) const;
+  bool SkewKurtMoments(int32_t LowElem, int32_t HighElem, double& Skewness, double& Kurtosis) const;
+  void RequireSameSize(const Derived& OtherVec) const;
+
+  TArray FVec;
+  bool FIsEmpty = true;
+};
+
+}  // namespace nux
