@@ -168,6 +168,8 @@ int32_t CcwTriangle(const TPointDouble& P1, const TPointDouble& P2, const TPoint
 
 bool SegmentsIntersect(const TPointDouble& P1, const TPointDouble& P2, const TPointDouble& P3,
                        const TPointDouble& P4) {
+  // NaN would read as "collinear", which counts as meeting.
+  if (AnyNaN({P1.X, P1.Y, P2.X, P2.Y, P3.X, P3.Y, P4.X, P4.Y})) return false;
   if (CcwTriangle(P1, P2, P3) * CcwTriangle(P1, P2, P4) > 0) return false;
   return CcwTriangle(P3, P4, P1) * CcwTriangle(P3, P4, P2) <= 0;
 }

