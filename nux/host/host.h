@@ -3,6 +3,7 @@
 
 #include "nux/host/exceptions.h"
 #include "nux/host/object.h"
+#include "nux/host/points.h"
 #include "nux/host/random.h"
 #include "nux/host/streams.h"
 #include "nux/host/system.h"

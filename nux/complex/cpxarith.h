@@ -1,0 +1,44 @@
+// Complex numbers: value records, arithmetic, comparisons with a tolerance and polar form.
+#pragma once
+
+#include "nux/frame/errors.h"
+
+namespace nux {
+
+struct TComplex {
+  double re;
+  double im;
+};
+
+struct TComplexPolar {
+  double r;    // modulus
+  double phi;  // argument in radians
+};
+
+inline constexpr TComplex COMPLEX_0{0.0, 0.0};
+inline constexpr TComplex COMPLEX_1{1.0, 0.0};
+
+// Tolerance of CpxIsZero and CpxIsNearEqual (process-wide, writable; starts at 1e-15).
+extern double CpxNearZero;
+
+TComplex Cpx(double re, double im);
+// Modulus without overflow or underflow of the squares.
+double CpxAbs(const TComplex& a);
+double CpxAbsSqr(const TComplex& a);
+TComplex CpxAdd(const TComplex& a, const TComplex& b);
+TComplex CpxSub(const TComplex& a, const TComplex& b);
+TComplex CpxNeg(const TComplex& a);
+TComplex CpxConj(const TComplex& a);
+TComplex CpxMult(const TComplex& a, const TComplex& b);
+// a / b. Raises ENUXComplexError "CpxDiv: division by zero" when b is exactly 0 or when the
+// quotient of finite operands is too large to represent; NaN and infinite operands propagate.
+TComplex CpxDiv(const TComplex& a, const TComplex& b);
+bool CpxIsEqual(const TComplex& a, const TComplex& b);
+// Both parts differ by less than CpxNearZero.
+bool CpxIsNearEqual(const TComplex& a, const TComplex& b);
+// Both parts are smaller in magnitude than CpxNearZero.
+bool CpxIsZero(const TComplex& a);
+TComplexPolar ConvertRectToPolar(const TComplex& a);
+TComplex ConvertPolarToRect(const TComplexPolar& p);
+
+}  // namespace nux
