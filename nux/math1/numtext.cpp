@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -44,12 +45,15 @@ std::string DigitString(int64_t Value, int32_t Digits, int32_t MaxDigits, int Bi
   return Out;
 }
 
-// Fixed notation without the decimal cap of strff; finite values only.
+// Fixed notation without the decimal cap of strff; finite values only. to_chars keeps the
+// point a point whatever the C locale says.
 std::string FixedText(double x, int32_t Decimals) {
-  const int N = std::snprintf(nullptr, 0, "%.*f", Decimals, x);
-  std::vector<char> Buffer(static_cast<size_t>(N) + 1);
-  std::snprintf(Buffer.data(), Buffer.size(), "%.*f", Decimals, x);
-  return std::string(Buffer.data(), static_cast<size_t>(N));
+  // 309 integer digits, a sign, a point and the decimals.
+  std::array<char, 1024> Buffer{};
+  Decimals = std::clamp(Decimals, 0, 700);
+  const auto R = std::to_chars(Buffer.data(), Buffer.data() + Buffer.size(), x,
+                               std::chars_format::fixed, Decimals);
+  return std::string(Buffer.data(), R.ptr);
 }
 
 struct TExpParts {
@@ -59,12 +63,14 @@ struct TExpParts {
 
 // |x| rounded to 1 + Decimals significant digits; finite x only.
 TExpParts ExpParts(double x, int32_t Decimals) {
-  char Buffer[128];
-  std::snprintf(Buffer, sizeof(Buffer), "%.*E", Decimals, std::fabs(x));
-  const char* E = std::strchr(Buffer, 'E');
+  std::array<char, 128> Buffer{};
+  const auto R = std::to_chars(Buffer.data(), Buffer.data() + Buffer.size(), std::fabs(x),
+                               std::chars_format::scientific, std::clamp(Decimals, 0, 60));
+  const std::string_view Text(Buffer.data(), static_cast<size_t>(R.ptr - Buffer.data()));
+  const size_t E = Text.find('e');
   TExpParts Parts;
-  Parts.Mantissa.assign(Buffer, static_cast<size_t>(E - Buffer));
-  Parts.Exponent = static_cast<int32_t>(std::strtol(E + 1, nullptr, 10));
+  Parts.Mantissa = std::string(Text.substr(0, E));
+  Parts.Exponent = static_cast<int32_t>(std::strtol(Text.data() + E + 1, nullptr, 10));
   return Parts;
 }
 

@@ -18,44 +18,30 @@ int32_t After(std::string_view Text, int32_t Pos, F Scan) {
 }
 
 TEST(NumScanDigits, PrefixesValuesAndPositions) {
-  int32_t Pos = 1;
-  EXPECT_EQ(ScanHex("  $ff rest", Pos), 255u);
-  EXPECT_EQ(Pos, 6);
-  Pos = 1;
-  EXPECT_EQ(ScanHex("0x", Pos), 0u);  // the "0" alone, no prefix without digits
-  EXPECT_EQ(Pos, 2);
-  Pos = 3;
-  EXPECT_EQ(ScanHex("ab0XFFFFFFFF;", Pos), 0xFFFFFFFFu);
-  EXPECT_EQ(Pos, 13);
-  Pos = 1;
-  EXPECT_EQ(ScanHex("0000000000FF", Pos), 255u);
-  Pos = 1;
-  EXPECT_EQ(ScanOctal("&17", Pos), 15u);
-  Pos = 1;
-  EXPECT_EQ(ScanOctal("0o19", Pos), 1u);
-  EXPECT_EQ(Pos, 4);
-  Pos = 1;
-  EXPECT_EQ(ScanBin("%1012", Pos), 5u);
-  EXPECT_EQ(Pos, 5);
-  Pos = 1;
-  EXPECT_EQ(ScanDecimal("+12x", Pos), 12);
-  EXPECT_EQ(Pos, 4);
-  Pos = 1;
-  EXPECT_EQ(ScanDecimal("-2147483648", Pos), std::numeric_limits<int32_t>::min());
-  // Failures: nothing to read, bare prefix, sign apart from digits, 32-bit overflow.
-  for (const char* Bad : {"", "   ", "$", "$g", "100000000", "xyz"}) {
-    Pos = 1;
-    EXPECT_EQ(ScanHex(Bad, Pos), 0u) << Bad;
-    EXPECT_EQ(Pos, 1) << Bad;
+  using TScan = int64_t (*)(std::string_view, int32_t&);
+  const TScan H = [](std::string_view T, int32_t& P) -> int64_t { return ScanHex(T, P); };
+  const TScan O = [](std::string_view T, int32_t& P) -> int64_t { return ScanOctal(T, P); };
+  const TScan B = [](std::string_view T, int32_t& P) -> int64_t { return ScanBin(T, P); };
+  const TScan D = [](std::string_view T, int32_t& P) -> int64_t { return ScanDecimal(T, P); };
+  struct TCase {
+    TScan Scan;
+    std::string Text;
+    int64_t Value;
+    int32_t PosAfter;  // 1: failed, position untouched
+  };
+  // "0x" alone is the digit 0; overflow fails instead of wrapping; the sign must touch digits.
+  for (const TCase& C :
+       {TCase{H, "  $ff rest", 255, 6}, TCase{H, "0x", 0, 2},
+        TCase{H, "0XFFFFFFFF;", 0xFFFFFFFF, 11}, TCase{H, "0000000000FF", 255, 13},
+        TCase{O, "&17", 15, 4}, TCase{O, "0o19", 1, 4}, TCase{B, "%1012", 5, 5},
+        TCase{D, "+12x", 12, 4}, TCase{D, "-2147483648", INT32_MIN, 12}, TCase{H, "", 0, 1},
+        TCase{H, "   ", 0, 1}, TCase{H, "$", 0, 1}, TCase{H, "$g", 0, 1},
+        TCase{H, "100000000", 0, 1}, TCase{D, "- 5", 0, 1}, TCase{D, "2147483648", 0, 1},
+        TCase{D, "-2147483649", 0, 1}, TCase{B, "0b" + std::string(33, '1'), 0, 1}}) {
+    int32_t Pos = 1;
+    EXPECT_EQ(C.Scan(C.Text, Pos), C.Value) << C.Text;
+    EXPECT_EQ(Pos, C.PosAfter) << C.Text;
   }
-  for (const char* Bad : {"- 5", "2147483648", "-2147483649", "+"}) {
-    Pos = 1;
-    EXPECT_EQ(ScanDecimal(Bad, Pos), 0) << Bad;
-    EXPECT_EQ(Pos, 1) << Bad;
-  }
-  Pos = 1;
-  EXPECT_EQ(ScanBin("0b" + std::string(33, '1'), Pos), 0u);
-  EXPECT_EQ(Pos, 1);
 }
 
 TEST(NumScanDigits, StartPositionsOutsideTheText) {
