@@ -91,7 +91,7 @@ double Factorial(int32_t n);
 // Product of the integers min(a, b)..max(a, b); 0 when the lower end is 0, -2 when negative,
 // -1 when it would overflow.
 int64_t ProductConsecInts(int32_t a, int32_t b);
-// Number of primes in the table, and its largest entry.
+// Number of primes in the table (2 .. 46337, all primes below sqrt(2^31)).
 inline constexpr int32_t NrOfTabulatedPrimes = 4792;
 // The i-th prime for 1 <= i <= 4792, else 0.
 int32_t ListOfPrimes(int32_t i);
