@@ -84,9 +84,9 @@ double RandG(double Mean, double StdDev) {
     S = U * U + V * V;
   } while (S >= 1.0 || S == 0.0);
   const double F = std::sqrt(-2.0 * std::log(S) / S);
-  G.SpareGauss = V * F;
+  G.SpareGauss = U * F;
   G.HasSpareGauss = true;
-  return Mean + StdDev * U * F;
+  return Mean + StdDev * V * F;
 }
 
 uint64_t RandSeed() { return Generator().Seed; }

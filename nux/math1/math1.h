@@ -3,12 +3,7 @@
 #pragma once
 
 #include "nux/frame/frame.h"
+#include "nux/math1/geometry.h"
+#include "nux/math1/numtext.h"
 #include "nux/math1/scalar.h"
 #include "nux/math1/sorting.h"
-
-#if __has_include("nux/math1/numtext.h")
-#include "nux/math1/numtext.h"
-#endif
-#if __has_include("nux/math1/geometry.h")
-#include "nux/math1/geometry.h"
-#endif

@@ -14,36 +14,9 @@ bool BRandom(double p) { return p >= 1.0 || p > Random(); }
 
 double CRandom(double a, double b) { return a + b * std::tan((Random() - 0.5) * std::numbers::pi); }
 
-namespace {
-
-struct TGaussSpare {
-  bool Valid = false;
-  double Value = 0.0;
-};
-
-TGaussSpare GaussSpare;
-
-}  // namespace
-
-double GRandom() {
-  if (GaussSpare.Valid) {
-    GaussSpare.Valid = false;
-    return GaussSpare.Value;
-  }
-  double P = 0.0;
-  double Q = 0.0;
-  double S = 0.0;
-  // s = 0 would give ln 0; it is drawn again like s >= 1.
-  do {
-    P = 2.0 * Random() - 1.0;
-    Q = 2.0 * Random() - 1.0;
-    S = P * P + Q * Q;
-  } while (S >= 1.0 || S == 0.0);
-  const double F = std::sqrt(-2.0 * std::log(S) / S);
-  GaussSpare.Value = P * F;
-  GaussSpare.Valid = true;
-  return Q * F;
-}
+// The polar method with one spare deviate is the host's normal generator; sharing it means a
+// reseed also drops the spare, so SetRandSeed repeats GRandom sequences exactly.
+double GRandom() { return RandG(0.0, 1.0); }
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include "nux/frame/moments.h"
 #include "nux/frame/rounding.h"
 #include "nux/host/random.h"
+#include "nux/math1/scalar.h"
 #include "nux/vector/histogram_impl.h"
 #include "nux/vector/vector.h"
 
@@ -30,7 +31,7 @@ void TVector::FillRandomUniform(double RangeLow, double RangeHigh) {
 }
 
 void TVector::FillRandomGauss(double Mean, double StdDev) {
-  for (double& X : FVec) X = Mean + StdDev * RandG(0.0, 1.0);
+  for (double& X : FVec) X = Mean + StdDev * GRandom();
   FIsEmpty = false;
   Changed();
 }

@@ -7,8 +7,8 @@
 #include <limits>
 #include <type_traits>
 
-#include "nux/frame/combsort.h"
 #include "nux/frame/moments.h"
+#include "nux/math1/sorting.h"
 #include "nux/vector/vector_core_impl.h"
 
 namespace nux {
@@ -143,10 +143,7 @@ typename TVectorBase<T, Derived>::TArray TVectorBase<T, Derived>::SortedRange(
   GuardAlloc<ENUXVectorError>(*this, msgNoMemoryOnHeap, [&] {
     Work.assign(FVec.begin() + (LowElem - 1), FVec.begin() + HighElem);
   });
-  CombSort(
-      0, static_cast<int64_t>(Work.size()) - 1,
-      [&](int64_t I, int64_t J) { return Work[size_t(I)] > Work[size_t(J)]; },
-      [&](int64_t I, int64_t J) { std::swap(Work[size_t(I)], Work[size_t(J)]); });
+  SortArray(std::span<T>(Work), true);
   return Work;
 }
 

@@ -380,5 +380,14 @@ TEST(Math1KahanSum, CompensatesWherePlainSummingStalls) {
   EXPECT_EQ(K->cps, 0.0);
 }
 
+TEST(RandomHelpers, ReseedingRepeatsGaussianSequencesWithoutAStaleSpare) {
+  SetRandSeed(31);
+  const double First = GRandom();
+  GRandom();
+  GRandom();  // leaves a spare behind
+  SetRandSeed(31);
+  EXPECT_EQ(GRandom(), First);
+}
+
 }  // namespace
 }  // namespace nux
