@@ -1,0 +1,161 @@
+// TMatrix: the library's two-dimensional container of doubles. Indices are 1-based, column
+// before row; storage is column-major (Data()[c-1][r-1] is column c, row r).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "nux/frame/container.h"
+#include "nux/frame/errors.h"
+#include "nux/frame/types.h"
+#include "nux/vector/vector.h"
+
+namespace nux {
+
+// A user distance between two rows, asked for by the distance matrix routines.
+using TOnCalcDistanceEvent =
+    std::function<void(TObject* Sender, int32_t Row1, int32_t Row2, double& Distance)>;
+
+class TMatrix : public TNuxContainer,
+                public TSortExchangeSupport<TMatrix>,
+                public TPercentDoneSupport<TMatrix> {
+ public:
+  explicit TMatrix(TComponent* AOwner = nullptr);
+
+  // Size and settings.
+  int32_t NrOfColumns() const { return static_cast<int32_t>(Mat.size()); }
+  int32_t NrOfRows() const { return Mat.empty() ? 0 : static_cast<int32_t>(Mat[0].size()); }
+  // Resize with the other count unchanged; a count below 1 leaves the matrix as it is.
+  void SetNrOfColumns(int32_t Nc) { Resize(Nc, NrOfRows()); }
+  void SetNrOfRows(int32_t Nr) { Resize(NrOfColumns(), Nr); }
+  const std::string& DataID() const { return FDataID; }
+  void SetDataID(const std::string& Value) { FDataID = Value; }
+  // Index 2 or more is the second precision, anything else the first; values clamp to -1..25.
+  int32_t GetFPrecis(int32_t Ix) const { return FPrecis[Ix >= 2 ? 1 : 0]; }
+  void SetFPrecis(int32_t Ix, int32_t Value);
+  int32_t Precision(int32_t Ix) const { return GetFPrecis(Ix); }
+
+  TOnCalcDistanceEvent OnCalcDistance;
+
+  // Reallocates to Nc x Nr when both are positive and the size differs: common elements keep
+  // their places, new ones are 0; OnChange then OnResize; true. Otherwise false, no event.
+  // Exhausted memory: ENUXMatrixError "not enough memory on heap", matrix unchanged.
+  bool Resize(int32_t Nc, int32_t Nr);
+  // Resize; only when that changed the size, every element becomes 0 (events again).
+  bool ResizeAndClear(int32_t Nc, int32_t Nr);
+  double GetVal(int32_t Nc, int32_t Nr) const {
+    return (Nc >= 1 && Nc <= NrOfColumns() && Nr >= 1 && Nr <= NrOfRows())
+               ? Mat[size_t(Nc - 1)][size_t(Nr - 1)]
+               : 0.0;
+  }
+  double Elem(int32_t Nc, int32_t Nr) const { return GetVal(Nc, Nr); }
+  void SetVal(int32_t Nc, int32_t Nr, double Value);
+  // Range clipping: true when a bound had to be clipped; the row form also reports a mere
+  // exchange of reversed bounds, the column form does not.
+  bool MakeValidColRange(int32_t& LowCol, int32_t& HighCol) const {
+    return MakeValidIndexRange(LowCol, HighCol, NrOfColumns());
+  }
+  bool MakeValidRowRange(int32_t& LowRow, int32_t& HighRow) const {
+    return MakeValidRowIndexRange(LowRow, HighRow, NrOfRows());
+  }
+  // Read access to the column-major storage.
+  const TDouble2DArray& Data() const { return Mat; }
+
+  // Filling; each fires OnChange once. Ranged forms visit columns, rows inside a column.
+  void Fill(double Value);
+  void Fill(int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t HighRow, double Value);
+  void FillDiag(double Value);
+  // Storage order (column 1 rows 1..n, then column 2...), by repeated addition of Diff.
+  void FillSerial(double Offset, double Diff);
+  void FillRandomUniform(double RangeLow, double RangeHigh);
+  void FillRandomUniform(int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t HighRow,
+                         double RangeLow, double RangeHigh);
+  void FillRandomGauss(double Mean, double StdDev);
+  void FillRandomGauss(int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t HighRow,
+                       double Mean, double StdDev);
+
+  // Copying to vectors and arrays (no events on the matrix).
+  void CopyRowToVec(TVector* DestVec, int32_t Row, int32_t FirstCol, int32_t LastCol) const;
+  void CopyRowToVec(TVector* DestVec, int32_t Row, int32_t FirstCol, int32_t LastCol,
+                    int32_t DestElem) const;
+  void CopyColToVec(TVector* DestVec, int32_t Col, int32_t FirstRow, int32_t LastRow) const;
+  void CopyColToVec(TVector* DestVec, int32_t Col, int32_t FirstRow, int32_t LastRow,
+                    int32_t DestElem) const;
+  void CopyRowTo1DArray(TDoubleArray& Dest, int32_t Row, int32_t FirstCol, int32_t LastCol,
+                        int32_t DestElem) const;
+  void CopyColTo1DArray(TDoubleArray& Dest, int32_t Col, int32_t FirstRow, int32_t LastRow,
+                        int32_t DestElem) const;
+  // Results: 0, -1 (Dest empty), -2 (column range clipped), -3 (row range clipped or
+  // exchanged), -4 (DestCol or DestRow outside Dest). Integer targets round halves to even.
+  int32_t CopyToArray(TDouble2DArray& Dest, int32_t SrcColLo, int32_t SrcRowLo,
+                      int32_t SrcColHi, int32_t SrcRowHi, int32_t DestCol,
+                      int32_t DestRow) const;
+  int32_t CopyToArray(TInt2DArray& Dest, int32_t SrcColLo, int32_t SrcRowLo, int32_t SrcColHi,
+                      int32_t SrcRowHi, int32_t DestCol, int32_t DestRow) const;
+  // -1 (nothing done) when Dest is empty on entry; else Dest becomes a copy of the storage; 0.
+  int32_t DuplicateDataAsArray(TDouble2DArray& Dest) const;
+
+  // Copying into the matrix, through SetVal (targets outside are dropped, no resize), then
+  // one more OnChange.
+  void CopyFromVec(TDims Dim, const TVector* Src, int32_t FirstElem, int32_t LastElem,
+                   int32_t DestCol, int32_t DestRow);
+  void CopyFromVec(const TVector* Src, int32_t FirstElem, int32_t LastElem, int32_t DestCol,
+                   int32_t DestRow, bool AsColumn = true);
+  // Results: 0, -1 (empty), -4 (a bound outside the array), -5 (Col or Row outside the
+  // matrix). Src[i] goes to (Col, Row + i) or (Col + i, Row): the array position is added.
+  int32_t CopyFromArray(const TDoubleArray& Src, int32_t FirstElem, int32_t LastElem,
+                        int32_t Col, int32_t Row, bool AsColumn);
+  int32_t CopyFromArray(const TIntArray& Src, int32_t FirstElem, int32_t LastElem, int32_t Col,
+                        int32_t Row, bool AsColumn);
+  // Results: 0, -1 (empty), -2 (column bound), -3 (row bound), -5 (Col or Row outside the
+  // matrix). Src[i][j] goes to (Col + i, Row + j); reversed bounds copy nothing.
+  int32_t CopyFromArray(const TDouble2DArray& Src, int32_t SrcColLo, int32_t SrcRowLo,
+                        int32_t SrcColHi, int32_t SrcRowHi, int32_t Col, int32_t Row);
+  int32_t CopyFromArray(const TInt2DArray& Src, int32_t SrcColLo, int32_t SrcRowLo,
+                        int32_t SrcColHi, int32_t SrcRowHi, int32_t Col, int32_t Row);
+  // Source bounds clamp to the source (0 is not "whole"); reversed bounds are exchanged.
+  void CopyFrom(const TMatrix* MatSource, int32_t SourceColLo, int32_t SourceRowLo,
+                int32_t SourceColHi, int32_t SourceRowHi, int32_t DestCol, int32_t DestRow);
+
+  void Clone(const TMatrix* MatSource);
+  void Assign(const TPersistent* Source) override;
+  void AssignTo(TPersistent* Dest) const override;
+
+  // Reshaping. Indices outside the matrix are rejected without effect.
+  bool RemoveColumn(int32_t Col);
+  bool RemoveRow(int32_t Row);
+  void ExchangeColumns(int32_t C1, int32_t C2);
+  void ExchangeRows(int32_t R1, int32_t R2);
+  void MirrorColumns();
+  void MirrorRows();
+  // Comb sorts of whole rows (columns) of a sub-rectangle by one key column (row); every
+  // exchange is reported through OnSortExchange, OnChange once at the end.
+  void SortRows(int32_t SortColIx, bool Ascending, int32_t LowCol, int32_t LowRow,
+                int32_t HighCol, int32_t HighRow);
+  void SortCols(int32_t SortRowIx, bool Ascending, int32_t LowCol, int32_t LowRow,
+                int32_t HighCol, int32_t HighRow);
+  bool Transpose();
+
+  // One value per row (orRows) or column (orColumns) over the listed columns (rows), 1-based;
+  // an empty list means all. Results: 0, -1 (no elements), -2 (an entry was skipped).
+  int32_t EdgeVector(TOrientation Orient, TEdgeOp EdgeOp, TVector& Dest) const;
+  int32_t EdgeVector(TOrientation Orient, TEdgeOp EdgeOp, const TIntArray& EdgeIx,
+                     TVector& Dest) const;
+
+  std::string CRCofData() const;
+
+ protected:
+  // Allocates an Nc x Nr block of zeros or raises the component's out-of-memory error.
+  TDouble2DArray AllocateBlock(int32_t Nc, int32_t Nr) const;
+
+  TDouble2DArray Mat;
+  std::string FDataID;
+  int32_t FPrecis[2] = {15, -1};
+  // Counts announced while an XML document is read, and whether its first cell is pending.
+  int32_t FAuxCol = 0;
+  int32_t FAuxRow = 0;
+  bool FirstCell = false;
+};
+
+}  // namespace nux
