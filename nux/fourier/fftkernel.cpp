@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <stdexcept>
 
@@ -13,7 +14,11 @@ namespace nux::fourier {
 namespace {
 
 // Sub-blocks up to this many samples (split, 16 bytes each) are finished depth first.
-constexpr size_t kDepthFirstBlock = size_t{1} << 13;
+constexpr size_t kDepthFirstBlock = size_t{1} << 14;
+
+// Offset (in doubles) added between the real and imaginary work arrays, and the alignment.
+constexpr size_t kImPad = 72;
+constexpr size_t kAlign = 8;
 
 std::atomic<int32_t> gRequestedPath{fpAuto};
 
@@ -82,26 +87,27 @@ struct VecOf {
   using V [[gnu::vector_size(W * sizeof(double))]] = double;
 };
 
+// Twiddles of a stage are stored in chunks of up to 8 consecutive j: for each chunk the runs
+// cos w^j, sin w^j, cos w^2j, sin w^2j, cos w^3j, sin w^3j, so that a butterfly reads one stream.
+constexpr size_t kTwChunk = 8;
+
 // One radix-4 butterfly group of a stage with quarter length Q (a multiple of W) on the block
 // starting at R, I. The formulas are the same for every width.
 template <int W>
 [[gnu::always_inline]] inline void Radix4Group(double* R, double* I, size_t Q, const double* Tw) {
   using V = typename VecOf<W>::V;
-  const double* C1 = Tw;
-  const double* S1 = Tw + Q;
-  const double* C2 = Tw + 2 * Q;
-  const double* S2 = Tw + 3 * Q;
-  const double* C3 = Tw + 4 * Q;
-  const double* S3 = Tw + 5 * Q;
+  const size_t CW = Q < kTwChunk ? Q : kTwChunk;
   // Loads through an out parameter: returning a wide vector by value would change the ABI.
   auto Ld = [](V& X, const double* P) { std::memcpy(&X, P, sizeof X); };
   auto St = [](double* P, const V& X) { std::memcpy(P, &X, sizeof X); };
   for (size_t J = 0; J < Q; J += W) {
+    const double* T = Tw + (J / CW) * 6 * CW + J % CW;
+    const double *C1 = T, *S1 = T + CW, *C2 = T + 2 * CW, *S2 = T + 3 * CW, *C3 = T + 4 * CW,
+                 *S3 = T + 5 * CW;
     V Ar, Ai, Br, Bi, Cr, Ci, Dr, Di, W1r, W1i, W2r, W2i, W3r, W3i;
     Ld(Ar, R + J), Ld(Ai, I + J), Ld(Br, R + J + Q), Ld(Bi, I + J + Q);
     Ld(Cr, R + J + 2 * Q), Ld(Ci, I + J + 2 * Q), Ld(Dr, R + J + 3 * Q), Ld(Di, I + J + 3 * Q);
-    Ld(W1r, C1 + J), Ld(W1i, S1 + J), Ld(W2r, C2 + J), Ld(W2i, S2 + J);
-    Ld(W3r, C3 + J), Ld(W3i, S3 + J);
+    Ld(W1r, C1), Ld(W1i, S1), Ld(W2r, C2), Ld(W2i, S2), Ld(W3r, C3), Ld(W3i, S3);
     const V T0r = Ar + Cr, T0i = Ai + Ci, T1r = Ar - Cr, T1i = Ai - Ci;
     const V T2r = Br + Dr, T2i = Bi + Di, T3r = Br - Dr, T3i = Bi - Di;
     St(R + J, T0r + T2r);
@@ -274,21 +280,24 @@ TFFTPlan::TFFTPlan(int32_t N) : FN(N), FLog2(0) {
   FTwiddles.resize(Total);
   for (size_t L = static_cast<size_t>(N); L >= 4; L >>= 2) {
     const size_t Q = L / 4;
+    const size_t CW = Q < kTwChunk ? Q : kTwChunk;
     double* Tw = FTwiddles.data() + FTwOffset[__builtin_ctzll(L)];
     for (size_t J = 0; J < Q; ++J) {
-      UnitRoot(J, L, Tw[J], Tw[Q + J]);
-      UnitRoot(2 * J, L, Tw[2 * Q + J], Tw[3 * Q + J]);
-      UnitRoot(3 * J, L, Tw[4 * Q + J], Tw[5 * Q + J]);
+      double* T = Tw + (J / CW) * 6 * CW + J % CW;
+      UnitRoot(J, L, T[0], T[CW]);
+      UnitRoot(2 * J, L, T[2 * CW], T[3 * CW]);
+      UnitRoot(3 * J, L, T[4 * CW], T[5 * CW]);
     }
   }
-  FRe.resize(static_cast<size_t>(N));
-  FIm.resize(static_cast<size_t>(N));
+  FWork.resize(2 * static_cast<size_t>(N) + kImPad + kAlign);
 }
 
 void TFFTPlan::Execute(double* Data, bool Inverse) {
   const size_t N = static_cast<size_t>(FN);
-  double* R = FRe.data();
-  double* I = FIm.data();
+  // Start on a cache line.
+  const uintptr_t Raw = reinterpret_cast<uintptr_t>(FWork.data());
+  double* R = FWork.data() + ((kAlign - (Raw / sizeof(double)) % kAlign) % kAlign);
+  double* I = R + N + kImPad;
   // The inverse is the conjugate of the forward transform of the conjugate (negation is exact).
   const double ImSign = Inverse ? -1.0 : 1.0;
   for (size_t K = 0; K < N; ++K) {

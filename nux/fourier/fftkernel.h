@@ -40,7 +40,9 @@ class TFFTPlan {
   // m = j, 2j, 3j (j < L/4), stored as six runs of L/4 values.
   std::vector<double> FTwiddles;
   std::vector<std::size_t> FTwOffset;  // indexed by log2 L
-  std::vector<double> FRe, FIm;        // split work space
+  // Split work space: real parts, then the imaginary parts a little further on than N so that
+  // equal indices of the two do not share a cache set.
+  std::vector<double> FWork;
 };
 
 }  // namespace nux::fourier
