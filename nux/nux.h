@@ -2,8 +2,11 @@
 #pragma once
 
 #include "nux/complex/complex.h"
+#include "nux/fourier/fourier.h"
 #include "nux/frame/frame.h"
 #include "nux/host/host.h"
 #include "nux/math1/math1.h"
+#include "nux/matrix/matrix.h"
 #include "nux/sline/sline.h"
 #include "nux/vector/vector.h"
+#include "nux/wavelet/wavelet.h"

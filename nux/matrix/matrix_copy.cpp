@@ -48,7 +48,8 @@ void TMatrix::CopyRowToVec(TVector* DestVec, int32_t Row, int32_t FirstCol, int3
   if (DestVec == nullptr) return;
   MakeValidColRange(FirstCol, LastCol);
   const auto R = size_t(std::clamp(Row, 1, NrOfRows()) - 1);
-  LineToVec(*DestVec, FirstCol, LastCol, [&](int32_t K) { return Mat[size_t(FirstCol - 1 + K)][R]; });
+  LineToVec(*DestVec, FirstCol, LastCol,
+            [&](int32_t K) { return Mat[size_t(FirstCol - 1 + K)][R]; });
 }
 
 void TMatrix::CopyRowToVec(TVector* DestVec, int32_t Row, int32_t FirstCol, int32_t LastCol,
@@ -64,7 +65,8 @@ void TMatrix::CopyColToVec(TVector* DestVec, int32_t Col, int32_t FirstRow, int3
   if (DestVec == nullptr) return;
   MakeValidRowRange(FirstRow, LastRow);
   const auto& Column = Mat[size_t(std::clamp(Col, 1, NrOfColumns()) - 1)];
-  LineToVec(*DestVec, FirstRow, LastRow, [&](int32_t K) { return Column[size_t(FirstRow - 1 + K)]; });
+  LineToVec(*DestVec, FirstRow, LastRow,
+            [&](int32_t K) { return Column[size_t(FirstRow - 1 + K)]; });
 }
 
 void TMatrix::CopyColToVec(TVector* DestVec, int32_t Col, int32_t FirstRow, int32_t LastRow,
@@ -80,14 +82,16 @@ void TMatrix::CopyRowTo1DArray(TDoubleArray& Dest, int32_t Row, int32_t FirstCol
                                int32_t DestElem) const {
   MakeValidColRange(FirstCol, LastCol);
   const auto R = size_t(std::clamp(Row, 1, NrOfRows()) - 1);
-  LineToArray(Dest, FirstCol, LastCol, DestElem, [&](int32_t K) { return Mat[size_t(FirstCol - 1 + K)][R]; });
+  LineToArray(Dest, FirstCol, LastCol, DestElem,
+              [&](int32_t K) { return Mat[size_t(FirstCol - 1 + K)][R]; });
 }
 
 void TMatrix::CopyColTo1DArray(TDoubleArray& Dest, int32_t Col, int32_t FirstRow, int32_t LastRow,
                                int32_t DestElem) const {
   MakeValidRowRange(FirstRow, LastRow);
   const auto& Column = Mat[size_t(std::clamp(Col, 1, NrOfColumns()) - 1)];
-  LineToArray(Dest, FirstRow, LastRow, DestElem, [&](int32_t K) { return Column[size_t(FirstRow - 1 + K)]; });
+  LineToArray(Dest, FirstRow, LastRow, DestElem,
+              [&](int32_t K) { return Column[size_t(FirstRow - 1 + K)]; });
 }
 
 namespace {
@@ -101,8 +105,9 @@ T Convert(double X) {
 }
 
 template <class T>
-int32_t BlockToArray(const TMatrix& M, std::vector<std::vector<T>>& Dest, int32_t ColLo, int32_t RowLo,
-                     int32_t ColHi, int32_t RowHi, int32_t DestCol, int32_t DestRow) {
+int32_t BlockToArray(const TMatrix& M, std::vector<std::vector<T>>& Dest, int32_t ColLo,
+                     int32_t RowLo, int32_t ColHi, int32_t RowHi, int32_t DestCol,
+                     int32_t DestRow) {
   if (Dest.empty() || Dest[0].empty()) return -1;
   if (M.MakeValidColRange(ColLo, ColHi)) return -2;
   if (M.MakeValidRowRange(RowLo, RowHi)) return -3;
@@ -122,13 +127,15 @@ int32_t BlockToArray(const TMatrix& M, std::vector<std::vector<T>>& Dest, int32_
 
 }  // namespace
 
-int32_t TMatrix::CopyToArray(TDouble2DArray& Dest, int32_t SrcColLo, int32_t SrcRowLo, int32_t SrcColHi,
-                             int32_t SrcRowHi, int32_t DestCol, int32_t DestRow) const {
+int32_t TMatrix::CopyToArray(TDouble2DArray& Dest, int32_t SrcColLo, int32_t SrcRowLo,
+                             int32_t SrcColHi, int32_t SrcRowHi, int32_t DestCol,
+                             int32_t DestRow) const {
   return BlockToArray(*this, Dest, SrcColLo, SrcRowLo, SrcColHi, SrcRowHi, DestCol, DestRow);
 }
 
-int32_t TMatrix::CopyToArray(TInt2DArray& Dest, int32_t SrcColLo, int32_t SrcRowLo, int32_t SrcColHi,
-                             int32_t SrcRowHi, int32_t DestCol, int32_t DestRow) const {
+int32_t TMatrix::CopyToArray(TInt2DArray& Dest, int32_t SrcColLo, int32_t SrcRowLo,
+                             int32_t SrcColHi, int32_t SrcRowHi, int32_t DestCol,
+                             int32_t DestRow) const {
   return BlockToArray(*this, Dest, SrcColLo, SrcRowLo, SrcColHi, SrcRowHi, DestCol, DestRow);
 }
 
@@ -180,8 +187,8 @@ int32_t ArrayToMatrix(TMatrix& M, const std::vector<T>& Src, int32_t FirstElem, 
 }
 
 template <class T>
-int32_t Array2DToMatrix(TMatrix& M, const std::vector<std::vector<T>>& Src, int32_t ColLo, int32_t RowLo,
-                        int32_t ColHi, int32_t RowHi, int32_t Col, int32_t Row) {
+int32_t Array2DToMatrix(TMatrix& M, const std::vector<std::vector<T>>& Src, int32_t ColLo,
+                        int32_t RowLo, int32_t ColHi, int32_t RowHi, int32_t Col, int32_t Row) {
   if (Src.empty() || Src[0].empty()) return -1;
   const auto Cols = static_cast<int64_t>(Src.size()), Rows = static_cast<int64_t>(Src[0].size());
   int64_t C1 = ColLo, C2 = ColHi, R1 = RowLo, R2 = RowHi;
@@ -194,7 +201,8 @@ int32_t Array2DToMatrix(TMatrix& M, const std::vector<std::vector<T>>& Src, int3
     const auto& Column = Src[size_t(I)];
     for (int64_t J = R1; J <= R2 && Row + J <= M.NrOfRows(); ++J)
       if (J < static_cast<int64_t>(Column.size()))  // a shorter inner array is never read past
-        M.SetVal(static_cast<int32_t>(Col + I), static_cast<int32_t>(Row + J), static_cast<double>(Column[size_t(J)]));
+        M.SetVal(static_cast<int32_t>(Col + I), static_cast<int32_t>(Row + J),
+                 static_cast<double>(Column[size_t(J)]));
   }
   M.Changed();
   return 0;
@@ -202,28 +210,28 @@ int32_t Array2DToMatrix(TMatrix& M, const std::vector<std::vector<T>>& Src, int3
 
 }  // namespace
 
-int32_t TMatrix::CopyFromArray(const TDoubleArray& Src, int32_t FirstElem, int32_t LastElem, int32_t Col,
-                               int32_t Row, bool AsColumn) {
+int32_t TMatrix::CopyFromArray(const TDoubleArray& Src, int32_t FirstElem, int32_t LastElem,
+                               int32_t Col, int32_t Row, bool AsColumn) {
   return ArrayToMatrix(*this, Src, FirstElem, LastElem, Col, Row, AsColumn);
 }
 
-int32_t TMatrix::CopyFromArray(const TIntArray& Src, int32_t FirstElem, int32_t LastElem, int32_t Col,
-                               int32_t Row, bool AsColumn) {
+int32_t TMatrix::CopyFromArray(const TIntArray& Src, int32_t FirstElem, int32_t LastElem,
+                               int32_t Col, int32_t Row, bool AsColumn) {
   return ArrayToMatrix(*this, Src, FirstElem, LastElem, Col, Row, AsColumn);
 }
 
-int32_t TMatrix::CopyFromArray(const TDouble2DArray& Src, int32_t SrcColLo, int32_t SrcRowLo, int32_t SrcColHi,
-                               int32_t SrcRowHi, int32_t Col, int32_t Row) {
+int32_t TMatrix::CopyFromArray(const TDouble2DArray& Src, int32_t SrcColLo, int32_t SrcRowLo,
+                               int32_t SrcColHi, int32_t SrcRowHi, int32_t Col, int32_t Row) {
   return Array2DToMatrix(*this, Src, SrcColLo, SrcRowLo, SrcColHi, SrcRowHi, Col, Row);
 }
 
-int32_t TMatrix::CopyFromArray(const TInt2DArray& Src, int32_t SrcColLo, int32_t SrcRowLo, int32_t SrcColHi,
-                               int32_t SrcRowHi, int32_t Col, int32_t Row) {
+int32_t TMatrix::CopyFromArray(const TInt2DArray& Src, int32_t SrcColLo, int32_t SrcRowLo,
+                               int32_t SrcColHi, int32_t SrcRowHi, int32_t Col, int32_t Row) {
   return Array2DToMatrix(*this, Src, SrcColLo, SrcRowLo, SrcColHi, SrcRowHi, Col, Row);
 }
 
-void TMatrix::CopyFrom(const TMatrix* MatSource, int32_t SourceColLo, int32_t SourceRowLo, int32_t SourceColHi,
-                       int32_t SourceRowHi, int32_t DestCol, int32_t DestRow) {
+void TMatrix::CopyFrom(const TMatrix* MatSource, int32_t SourceColLo, int32_t SourceRowLo,
+                       int32_t SourceColHi, int32_t SourceRowHi, int32_t DestCol, int32_t DestRow) {
   if (MatSource == nullptr) return;
   const auto Clamp = [](int32_t& Lo, int32_t& Hi, int32_t N) {
     Lo = std::clamp(Lo, 1, N);
@@ -245,7 +253,8 @@ void TMatrix::CopyFrom(const TMatrix* MatSource, int32_t SourceColLo, int32_t So
     for (int64_t R = SourceRowLo; R <= SourceRowHi; ++R) {
       const int64_t TR = R + DestRow - SourceRowLo;
       if (TR >= 1 && TR <= NrOfRows())
-        SetVal(static_cast<int32_t>(TC), static_cast<int32_t>(TR), (*From)[size_t(C - 1)][size_t(R - 1)]);
+        SetVal(static_cast<int32_t>(TC), static_cast<int32_t>(TR),
+               (*From)[size_t(C - 1)][size_t(R - 1)]);
     }
   }
   Changed();

@@ -1,11 +1,12 @@
 // TMatrix: construction, sizing, element access, filling, cloning and the fingerprint.
+#include "nux/matrix/matrix_core.h"
+
 #include <algorithm>
 #include <new>
 
 #include "nux/host/random.h"
 #include "nux/host/system.h"
 #include "nux/math1/scalar.h"
-#include "nux/matrix/matrix_core.h"
 
 namespace nux {
 
@@ -104,20 +105,24 @@ void TMatrix::FillRandomUniform(int32_t LowCol, int32_t HighCol, int32_t LowRow,
   Changed();
 }
 
-void TMatrix::FillRandomGauss(double Mean, double StdDev) { FillRandomGauss(0, 0, 0, 0, Mean, StdDev); }
+void TMatrix::FillRandomGauss(double Mean, double StdDev) {
+  FillRandomGauss(0, 0, 0, 0, Mean, StdDev);
+}
 
 void TMatrix::FillRandomGauss(int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t HighRow,
                               double Mean, double StdDev) {
   MakeValidColRange(LowCol, HighCol);
   MakeValidRowRange(LowRow, HighRow);
-  ForBlock(Mat, LowCol, HighCol, LowRow, HighRow, [&](double& X) { X = Mean + StdDev * GRandom(); });
+  ForBlock(Mat, LowCol, HighCol, LowRow, HighRow,
+           [&](double& X) { X = Mean + StdDev * GRandom(); });
   Changed();
 }
 
 void TMatrix::Clone(const TMatrix* MatSource) {
   if (MatSource == nullptr || MatSource == this) return;
   Resize(MatSource->NrOfColumns(), MatSource->NrOfRows());
-  for (size_t C = 0; C < Mat.size(); ++C) std::copy(MatSource->Mat[C].begin(), MatSource->Mat[C].end(), Mat[C].begin());
+  for (size_t C = 0; C < Mat.size(); ++C)
+    std::copy(MatSource->Mat[C].begin(), MatSource->Mat[C].end(), Mat[C].begin());
   Changed();
   Resized();
 }
@@ -126,7 +131,8 @@ void TMatrix::Assign(const TPersistent* Source) {
   const auto* Src = dynamic_cast<const TMatrix*>(Source);
   if (Src == nullptr) return TNuxContainer::Assign(Source);
   if (Src == this) return;
-  TDouble2DArray Copy = GuardAlloc<ENUXMatrixError>(*this, msgNoMemoryOnHeap, [&] { return Src->Mat; });
+  TDouble2DArray Copy =
+      GuardAlloc<ENUXMatrixError>(*this, msgNoMemoryOnHeap, [&] { return Src->Mat; });
   Mat.swap(Copy);
   FDataID = Src->FDataID;
   FPrecis[0] = Src->FPrecis[0];

@@ -88,9 +88,8 @@ class TMatrix : public TNuxContainer,
                         int32_t DestElem) const;
   // Results: 0, -1 (Dest empty), -2 (column range clipped), -3 (row range clipped or
   // exchanged), -4 (DestCol or DestRow outside Dest). Integer targets round halves to even.
-  int32_t CopyToArray(TDouble2DArray& Dest, int32_t SrcColLo, int32_t SrcRowLo,
-                      int32_t SrcColHi, int32_t SrcRowHi, int32_t DestCol,
-                      int32_t DestRow) const;
+  int32_t CopyToArray(TDouble2DArray& Dest, int32_t SrcColLo, int32_t SrcRowLo, int32_t SrcColHi,
+                      int32_t SrcRowHi, int32_t DestCol, int32_t DestRow) const;
   int32_t CopyToArray(TInt2DArray& Dest, int32_t SrcColLo, int32_t SrcRowLo, int32_t SrcColHi,
                       int32_t SrcRowHi, int32_t DestCol, int32_t DestRow) const;
   // -1 (nothing done) when Dest is empty on entry; else Dest becomes a copy of the storage; 0.
@@ -104,8 +103,8 @@ class TMatrix : public TNuxContainer,
                    int32_t DestRow, bool AsColumn = true);
   // Results: 0, -1 (empty), -4 (a bound outside the array), -5 (Col or Row outside the
   // matrix). Src[i] goes to (Col, Row + i) or (Col + i, Row): the array position is added.
-  int32_t CopyFromArray(const TDoubleArray& Src, int32_t FirstElem, int32_t LastElem,
-                        int32_t Col, int32_t Row, bool AsColumn);
+  int32_t CopyFromArray(const TDoubleArray& Src, int32_t FirstElem, int32_t LastElem, int32_t Col,
+                        int32_t Row, bool AsColumn);
   int32_t CopyFromArray(const TIntArray& Src, int32_t FirstElem, int32_t LastElem, int32_t Col,
                         int32_t Row, bool AsColumn);
   // Results: 0, -1 (empty), -2 (column bound), -3 (row bound), -5 (Col or Row outside the
@@ -131,10 +130,10 @@ class TMatrix : public TNuxContainer,
   void MirrorRows();
   // Comb sorts of whole rows (columns) of a sub-rectangle by one key column (row); every
   // exchange is reported through OnSortExchange, OnChange once at the end.
-  void SortRows(int32_t SortColIx, bool Ascending, int32_t LowCol, int32_t LowRow,
-                int32_t HighCol, int32_t HighRow);
-  void SortCols(int32_t SortRowIx, bool Ascending, int32_t LowCol, int32_t LowRow,
-                int32_t HighCol, int32_t HighRow);
+  void SortRows(int32_t SortColIx, bool Ascending, int32_t LowCol, int32_t LowRow, int32_t HighCol,
+                int32_t HighRow);
+  void SortCols(int32_t SortRowIx, bool Ascending, int32_t LowCol, int32_t LowRow, int32_t HighCol,
+                int32_t HighRow);
   bool Transpose();
 
   // One value per row (orRows) or column (orColumns) over the listed columns (rows), 1-based;

@@ -19,7 +19,8 @@ bool TMatrix::RemoveColumn(int32_t Col) {
 
 bool TMatrix::RemoveRow(int32_t Row) {
   if (Row < 1 || Row > NrOfRows() || NrOfRows() < 2) return false;
-  for (auto& Column : Mat) std::rotate(Column.begin() + (Row - 1), Column.begin() + Row, Column.end());
+  for (auto& Column : Mat)
+    std::rotate(Column.begin() + (Row - 1), Column.begin() + Row, Column.end());
   Resize(NrOfColumns(), NrOfRows() - 1);
   return true;
 }
@@ -46,8 +47,8 @@ void TMatrix::MirrorRows() {
   Changed();
 }
 
-void TMatrix::SortRows(int32_t SortColIx, bool Ascending, int32_t LowCol, int32_t LowRow, int32_t HighCol,
-                       int32_t HighRow) {
+void TMatrix::SortRows(int32_t SortColIx, bool Ascending, int32_t LowCol, int32_t LowRow,
+                       int32_t HighCol, int32_t HighRow) {
   if (SortColIx < 1 || SortColIx > NrOfColumns()) return;
   MakeValidColRange(LowCol, HighCol);
   MakeValidRowRange(LowRow, HighRow);
@@ -61,15 +62,18 @@ void TMatrix::SortRows(int32_t SortColIx, bool Ascending, int32_t LowCol, int32_
         return Ascending ? A > B : B > A;
       },
       [&](int64_t P, int64_t Q) {
-        for (int32_t C = LowCol; C <= HighCol; ++C) std::swap(Mat[size_t(C - 1)][size_t(P - 1)], Mat[size_t(C - 1)][size_t(Q - 1)]);
-        if (KeyOutside) std::swap(Mat[size_t(SortColIx - 1)][size_t(P - 1)], Mat[size_t(SortColIx - 1)][size_t(Q - 1)]);
+        for (int32_t C = LowCol; C <= HighCol; ++C)
+          std::swap(Mat[size_t(C - 1)][size_t(P - 1)], Mat[size_t(C - 1)][size_t(Q - 1)]);
+        if (KeyOutside)
+          std::swap(Mat[size_t(SortColIx - 1)][size_t(P - 1)],
+                    Mat[size_t(SortColIx - 1)][size_t(Q - 1)]);
         SortExchange(ekRows, static_cast<int32_t>(P), static_cast<int32_t>(Q), LowCol, HighCol);
       });
   Changed();
 }
 
-void TMatrix::SortCols(int32_t SortRowIx, bool Ascending, int32_t LowCol, int32_t LowRow, int32_t HighCol,
-                       int32_t HighRow) {
+void TMatrix::SortCols(int32_t SortRowIx, bool Ascending, int32_t LowCol, int32_t LowRow,
+                       int32_t HighCol, int32_t HighRow) {
   if (SortRowIx < 1 || SortRowIx > NrOfRows()) return;
   MakeValidColRange(LowCol, HighCol);
   MakeValidRowRange(LowRow, HighRow);
@@ -85,7 +89,8 @@ void TMatrix::SortCols(int32_t SortRowIx, bool Ascending, int32_t LowCol, int32_
       [&](int64_t P, int64_t Q) {
         auto& CP = Mat[size_t(P - 1)];
         auto& CQ = Mat[size_t(Q - 1)];
-        std::swap_ranges(CP.begin() + (LowRow - 1), CP.begin() + HighRow, CQ.begin() + (LowRow - 1));
+        std::swap_ranges(CP.begin() + (LowRow - 1), CP.begin() + HighRow,
+                         CQ.begin() + (LowRow - 1));
         if (KeyOutside) std::swap(CP[K], CQ[K]);
         SortExchange(ekColumns, static_cast<int32_t>(P), static_cast<int32_t>(Q), LowRow, HighRow);
       });
@@ -107,7 +112,8 @@ int32_t TMatrix::EdgeVector(TOrientation Orient, TEdgeOp EdgeOp, TVector& Dest) 
   return EdgeVector(Orient, EdgeOp, TIntArray{}, Dest);
 }
 
-int32_t TMatrix::EdgeVector(TOrientation Orient, TEdgeOp EdgeOp, const TIntArray& EdgeIx, TVector& Dest) const {
+int32_t TMatrix::EdgeVector(TOrientation Orient, TEdgeOp EdgeOp, const TIntArray& EdgeIx,
+                            TVector& Dest) const {
   if (NrOfColumns() < 1 || NrOfRows() < 1) return -1;
   const bool PerRow = Orient == orRows;
   // Lines reduced (one result each) and the positions across them.
@@ -153,7 +159,8 @@ int32_t TMatrix::EdgeVector(TOrientation Orient, TEdgeOp EdgeOp, const TIntArray
         break;
       case eoStdDev: {
         const auto N = static_cast<int64_t>(Positions.size());
-        const TCentralSums C = CentralSums(N, [&](int64_t I) { return At(L, Positions[size_t(I)]); });
+        const TCentralSums C =
+            CentralSums(N, [&](int64_t I) { return At(L, Positions[size_t(I)]); });
         Value = N < 3 ? 0.0 : std::sqrt(std::max(0.0, C.S2 / static_cast<double>(N - 1)));
         break;
       }
