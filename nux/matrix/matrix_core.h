@@ -13,6 +13,9 @@
 
 namespace nux {
 
+// Matrix norms.
+enum TNormType : int32_t { ntColwise, ntRowwise, ntSpectral, ntFrobenius };
+
 // A user distance between two rows, asked for by the distance matrix routines.
 using TOnCalcDistanceEvent =
     std::function<void(TObject* Sender, int32_t Row1, int32_t Row2, double& Distance)>;
@@ -143,6 +146,79 @@ class TMatrix : public TNuxContainer,
                      TVector& Dest) const;
 
   std::string CRCofData() const;
+
+  // ---- Linear algebra (matrix_products.cpp, matrix_square.cpp, matrix_linalg.cpp) ----
+  // Products: every result element is a plain sum of products accumulated in index order from
+  // 0.0; results are resized and written through SetVal. False (nothing changed) for absent
+  // arguments or sizes that do not fit. A result object may be one of the operands.
+  bool Multiply(const TMatrix* MatB, TMatrix* MatRes);  // MatRes := this * MatB
+  bool Multiply(const TVector* VecB, TVector* VecRes);  // VecRes := this * VecB
+  bool MultiplyTransposed(const TMatrix* MatB, TMatrix* MatRes);         // this * MatB^T
+  bool TransposeAndMultiply(const TMatrix* MatB, TMatrix* MatRes) const;  // this^T * MatB
+  bool TransposeAndMultiply(const TVector* VecB, TVector* VecRes) const;  // this^T * VecB
+  bool EMult(const TMatrix* MatB, TMatrix* MatRes);                       // element-wise
+  bool Add(const TMatrix* MatB);
+  bool Subtract(const TMatrix* MatB);
+  void SMult(double Scalar);
+  void SAdd(double Scalar);
+  // MatRes := (this^T * this) / Norm, on NThreads worker threads (the two-argument form uses
+  // CPU count - 1, at least 1). False when AbortMathProc stopped it.
+  bool Square(TMatrix* MatRes, double Norm);
+  bool Square(TMatrix* MatRes, double Norm, int32_t NThreads);
+  bool Invert();
+  double Determinant() const;
+  bool LUdecomposition(TMatrix* MatL, TMatrix* MatU) const;
+  bool CholeskyDecomp(TMatrix* MatL);
+  double Norm(TNormType nt) const;
+  double Trace() const;
+  bool Balance(double Tolerance);
+  int32_t Diff(int32_t Order, TApplyColRow Mode);
+  int32_t CalcHatMatrix(TMatrix* HatMat) const;
+  double DistanceOfObjects(TDistMode Mode, int32_t obj1, int32_t obj2) const;
+  int32_t CalcDistMat(TDistMode Mode, TMatrix* DMat) const;
+  int32_t ResampleExtMat(const TMatrix* SrcMat, double colpct, double rowpct, bool BootStrap,
+                         TIntArray& RndColIx, TIntArray& RndRowIx);
+
+  // ---- Statistics and normalisation (matrix_stats.cpp) ----
+  // Ranges are normalised by MakeValidColRange / MakeValidRowRange; note each method's own
+  // order of the range parameters.
+  void MeanVar(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow, double& Mean,
+               double& Variance) const;
+  void MeanVec(TDims Dim, TVector* Means) const;
+  void SkewKurt(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow,
+                double& Skewness, double& Kurtosis) const;
+  void SkewKurtSample(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow,
+                      double& Skewness, double& Kurtosis) const;
+  bool Quartiles(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow, double& Q1,
+                 double& Q2, double& Q3) const;
+  double Percentile(double Prob, int32_t LowCol, int32_t LowRow, int32_t HighCol,
+                    int32_t HighRow) const;
+  double Percentile(double Prob, int32_t LowCol, int32_t LowRow, int32_t HighCol,
+                    int32_t HighRow, int32_t SampleSize) const;
+  bool Histogram(int32_t LoX, int32_t LoY, int32_t HiX, int32_t HiY, double FirstBin,
+                 double LastBin, double BinWidth, TIntArray& Histo, int32_t& Underflow,
+                 int32_t& Overflow, int32_t& MaxCnt) const;
+  bool Histogram(int32_t LoX, int32_t LoY, int32_t HiX, int32_t HiY, double FirstBin,
+                 double LastBin, double BinWidth, TIntVector& Histo, int32_t& Underflow,
+                 int32_t& Overflow, int32_t& MaxCnt) const;
+  double GeometricMean(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow) const;
+  double HarmonicMean(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow) const;
+  double Sum(int32_t LoC, int32_t LoR, int32_t HiC, int32_t HiR) const;
+  void MinMax(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow, double& Minimum,
+              double& Maximum) const;
+  void Find(int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t HighRow, double Value,
+            int32_t& ColIx, int32_t& RowIx) const;
+  int32_t FindInSortedColumn(int32_t Col, bool ColIsAscending, double Value) const;
+  int32_t CountValues(int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t HighRow,
+                      double RangeLow, double RangeHigh) const;
+  int32_t Dichotomize(double Threshold, TBool2DArray& ResultArray) const;
+  void MeanCenterColumns(TVector* Means);
+  void MeanCenterRows(TVector* Means);
+  void StandardizeColumns(TVector* Means, TVector* StdDevs);
+  void StandardizeRows(TVector* Means, TVector* StdDevs);
+  void QNormalizeColumns(double RefQuant, TVector* Medians, TVector* QuantDiffs);
+  void QNormalizeRows(double RefQuant, TVector* Medians, TVector* QuantDiffs);
+  double Correlate(const TMatrix& OtherMat) const;
 
  protected:
   // Allocates an Nc x Nr block of zeros or raises the component's out-of-memory error.
