@@ -6,18 +6,10 @@
 
 #include "nux/host/random.h"
 #include "nux/vector/vector.h"
+#include "support/filled.h"
 
 namespace nux {
 namespace {
-
-// A vector filled from a list; constructed in place, since components cannot be moved.
-template <class V>
-struct Filled : V {
-  Filled(std::initializer_list<typename V::TElem> Values) {
-    this->Resize(static_cast<int32_t>(Values.size()));
-    this->CopyFrom(typename V::TArray(Values), 0, 0, 1);
-  }
-};
 
 template <class V>
 class StatsBoth : public ::testing::Test {};
