@@ -1,42 +1,38 @@
-// Counting shared by the double and integer histograms of the vectors.
+// Counting shared by the histograms of the vectors and the matrices.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "nux/frame/types.h"
 
 namespace nux::vector_detail {
 
-// Counts Data's elements FirstElem..LastElem (1-based; indices outside the data read as 0)
-// into Bins bins. BinOf(x) gives -1 for an underflow, Bins or more for an overflow, else the
-// bin. The out-of-range indices are counted in one step, so a huge range costs nothing.
-// Counts saturate at 2^31 - 1.
-template <class T, class Classify>
-void CountHistogram(const std::vector<T>& Data, int32_t FirstElem, int32_t LastElem, int64_t Bins,
-                    Classify&& BinOf, TIntArray& Histo, int32_t& Underflow, int32_t& Overflow,
-                    int32_t& MaxCnt) {
+// A classification that counts the value nowhere (neither in a bin nor as under- or overflow).
+inline constexpr int64_t NoBin = std::numeric_limits<int64_t>::min();
+
+// Counts into Bins bins the values that Visit hands to its argument: Visit(Count) calls
+// Count(x, times) once per distinct run of values. BinOf(x) gives -1 for an underflow, Bins or
+// more for an overflow, NoBin for a value counted nowhere, else the bin. Counts saturate at
+// 2^31 - 1.
+template <class Classify, class VisitAll>
+void CountIntoBins(int64_t Bins, Classify&& BinOf, VisitAll&& Visit, TIntArray& Histo,
+                   int32_t& Underflow, int32_t& Overflow, int32_t& MaxCnt) {
   std::vector<int64_t> Counts(static_cast<size_t>(Bins), 0);
   int64_t Under = 0, Over = 0;
-  const auto Count = [&](T X, int64_t Times) {
+  Visit([&](auto X, int64_t Times) {
     const int64_t Bin = BinOf(X);
-    if (Bin < 0)
+    if (Bin == NoBin)
+      return;
+    else if (Bin < 0)
       Under += Times;
     else if (Bin >= Bins)
       Over += Times;
     else
       Counts[static_cast<size_t>(Bin)] += Times;
-  };
-  const int64_t Lo = FirstElem, Hi = LastElem;
-  const int64_t InLo = std::max<int64_t>(Lo, 1);
-  const int64_t InHi = std::min<int64_t>(Hi, static_cast<int64_t>(Data.size()));
-  int64_t Outside = Hi >= Lo ? Hi - Lo + 1 : 0;
-  for (int64_t K = InLo; K <= InHi; ++K) {
-    Count(Data[static_cast<size_t>(K - 1)], 1);
-    --Outside;
-  }
-  if (Outside > 0) Count(T{}, Outside);
+  });
   const auto Clip = [](int64_t V) { return static_cast<int32_t>(std::min<int64_t>(V, INT32_MAX)); };
   Histo.assign(static_cast<size_t>(Bins), 0);
   int64_t Max = 0;
@@ -47,6 +43,29 @@ void CountHistogram(const std::vector<T>& Data, int32_t FirstElem, int32_t LastE
   Underflow = Clip(Under);
   Overflow = Clip(Over);
   MaxCnt = Clip(Max);
+}
+
+// Counts Data's elements FirstElem..LastElem (1-based; indices outside the data read as 0)
+// into Bins bins, classified as by CountIntoBins. The out-of-range indices are counted in one
+// step, so a huge range costs nothing.
+template <class T, class Classify>
+void CountHistogram(const std::vector<T>& Data, int32_t FirstElem, int32_t LastElem, int64_t Bins,
+                    Classify&& BinOf, TIntArray& Histo, int32_t& Underflow, int32_t& Overflow,
+                    int32_t& MaxCnt) {
+  CountIntoBins(
+      Bins, [&](T X) { return BinOf(X); },
+      [&](auto&& Count) {
+        const int64_t Lo = FirstElem, Hi = LastElem;
+        const int64_t InLo = std::max<int64_t>(Lo, 1);
+        const int64_t InHi = std::min<int64_t>(Hi, static_cast<int64_t>(Data.size()));
+        int64_t Outside = Hi >= Lo ? Hi - Lo + 1 : 0;
+        for (int64_t K = InLo; K <= InHi; ++K) {
+          Count(Data[static_cast<size_t>(K - 1)], 1);
+          --Outside;
+        }
+        if (Outside > 0) Count(T{}, Outside);
+      },
+      Histo, Underflow, Overflow, MaxCnt);
 }
 
 }  // namespace nux::vector_detail

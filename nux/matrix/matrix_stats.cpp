@@ -1,0 +1,362 @@
+// TMatrix: descriptive statistics, searches and counts over a rectangle of the matrix.
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <span>
+
+#include "nux/frame/moments.h"
+#include "nux/frame/rounding.h"
+#include "nux/host/random.h"
+#include "nux/math1/sorting.h"
+#include "nux/matrix/matrix_core.h"
+#include "nux/matrix/matrix_stats_impl.h"
+#include "nux/vector/histogram_impl.h"
+
+namespace nux {
+
+using matrix_detail::ClipBlock;
+using matrix_detail::ForEach;
+using matrix_detail::TBlock;
+using matrix_detail::TBlockReader;
+
+namespace {
+
+constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
+
+int32_t SaturatedCount(int64_t N) {
+  return static_cast<int32_t>(std::min<int64_t>(N, std::numeric_limits<int32_t>::max()));
+}
+
+// Distance used by the nearest-value searches: equal values (infinities included) are at 0,
+// and a NaN distance never wins.
+double Distance(double X, double Value) { return X == Value ? 0.0 : std::fabs(X - Value); }
+
+}  // namespace
+
+namespace matrix_detail {
+
+double SelectPercentile(TDoubleArray& Work, double Prob) {
+  const auto N = static_cast<int64_t>(Work.size());
+  if (N == 0) return NaN;
+  if (std::isnan(Prob)) Prob = 0.0;
+  Prob = std::clamp(Prob, 0.0, 100.0);
+  const int64_t K = std::min<int64_t>(RoundToInt64(Prob * static_cast<double>(N) / 100.0), N - 1);
+  if (N <= std::numeric_limits<int32_t>::max())
+    return QuickSelect(std::span<double>(Work), static_cast<int32_t>(K), 0,
+                       static_cast<int32_t>(N - 1));
+  // Beyond the 32-bit positions of QuickSelect; the selected value is the same.
+  std::nth_element(Work.begin(), Work.begin() + K, Work.end());
+  return Work[size_t(K)];
+}
+
+TDoubleArray ComparableValues(const TMatrix& M, const TBlock& B) {
+  TDoubleArray Work;
+  GuardAlloc<ENUXMatrixError>(M, msgNoMemoryOnHeap,
+                              [&] { Work.reserve(static_cast<size_t>(B.Count())); });
+  ForEach(M.Data(), B, [&](double X) {
+    if (!std::isnan(X)) Work.push_back(X);
+  });
+  return Work;
+}
+
+}  // namespace matrix_detail
+
+void TMatrix::MeanVar(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow,
+                      double& Mean, double& Variance) const {
+  const TBlock B = ClipBlock(*this, LowCol, HighCol, LowRow, HighRow);
+  if (B.Count() == 0) {
+    Mean = Variance = 0.0;
+    return;
+  }
+  StableMeanVar(B.Count(), TBlockReader(Mat, B), Mean, Variance);
+}
+
+void TMatrix::MeanVec(TDims Dim, TVector* Means) const {
+  if (Means == nullptr || (Dim != dimColumns && Dim != dimRows)) return;
+  const int32_t Nc = NrOfColumns(), Nr = NrOfRows();
+  const int32_t Lines = Dim == dimColumns ? Nc : Nr;
+  if (Lines < 1 || Nc < 1 || Nr < 1) return;
+  TDoubleArray Values = GuardAlloc<ENUXMatrixError>(
+      *this, msgNoMemoryOnHeap, [&] { return TDoubleArray(size_t(Lines), 0.0); });
+  for (int32_t L = 0; L < Lines; ++L) {
+    if (Dim == dimColumns) {
+      const double* Col = Mat[size_t(L)].data();
+      Values[size_t(L)] = StableMean(Nr, [Col](int64_t I) { return Col[I]; });
+    } else {
+      Values[size_t(L)] = StableMean(Nc, [&](int64_t I) { return Mat[size_t(I)][size_t(L)]; });
+    }
+  }
+  Means->Resize(Lines);
+  Means->CopyFrom(Values, 0, 0, 1);
+}
+
+namespace {
+
+// Population skewness and excess kurtosis; false (both 0) without a spread.
+bool SkewKurtMoments(const TDouble2DArray& Mat, const TBlock& B, double& Skewness,
+                     double& Kurtosis) {
+  Skewness = Kurtosis = 0.0;
+  const int64_t N = B.Count();
+  if (N < 2) return false;
+  const TCentralSums C = CentralSums(N, TBlockReader(Mat, B), true);
+  const double S = std::sqrt(C.S2 / static_cast<double>(N - 1));
+  if (S == 0.0) return false;
+  // A NaN or infinite element leaves S undefined: the moments are NaN, not a plausible 0.
+  if (!std::isfinite(S)) {
+    Skewness = Kurtosis = NaN;
+    return true;
+  }
+  const double Nd = static_cast<double>(N);
+  Skewness = C.S3 / Nd / (S * S * S);
+  Kurtosis = C.S4 / Nd / (S * S * S * S) - 3.0;
+  return true;
+}
+
+}  // namespace
+
+void TMatrix::SkewKurt(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow,
+                       double& Skewness, double& Kurtosis) const {
+  SkewKurtMoments(Mat, ClipBlock(*this, LowCol, HighCol, LowRow, HighRow), Skewness, Kurtosis);
+}
+
+void TMatrix::SkewKurtSample(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow,
+                             double& Skewness, double& Kurtosis) const {
+  const TBlock B = ClipBlock(*this, LowCol, HighCol, LowRow, HighRow);
+  // Without a spread there is nothing to correct: the zeros stay zeros.
+  if (!SkewKurtMoments(Mat, B, Skewness, Kurtosis)) return;
+  if (B.Count() < 4) {
+    Skewness = Kurtosis = 0.0;
+    return;
+  }
+  const double A = static_cast<double>(B.Count());
+  const double Bm = A - 1.0;
+  Kurtosis = (Kurtosis + 3.0) * A * A * (A + 1.0) / (Bm * (A - 2.0) * (A - 3.0)) -
+             3.0 * Bm * Bm / ((A - 2.0) * (A - 3.0));
+  Skewness = Skewness * A * A / (Bm * (A - 2.0));
+}
+
+bool TMatrix::Quartiles(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow,
+                        double& Q1, double& Q2, double& Q3) const {
+  Q1 = Q2 = Q3 = 0.0;
+  TDoubleArray A =
+      matrix_detail::ComparableValues(*this, ClipBlock(*this, LowCol, HighCol, LowRow, HighRow));
+  const auto N = static_cast<int64_t>(A.size());
+  if (N == 0) return false;
+  if (N == 1) {
+    Q1 = Q2 = Q3 = A[0];
+    return true;
+  }
+  SortArray(std::span<double>(A), true);
+  const auto Quartile = [&](double P) {
+    const double Pos = static_cast<double>(N + 1) * P;
+    auto K = static_cast<int64_t>(std::trunc(Pos));
+    double F = Pos - static_cast<double>(K);
+    if (K == 0) {
+      K = 1;
+      F = 0.0;
+    }
+    if (K > N - 1) {
+      K = N - 1;
+      F = 0.0;
+    }
+    const double Lo = A[size_t(K - 1)], Hi = A[size_t(K)];
+    // Equal neighbours (infinities too) need no interpolation.
+    return (F == 0.0 || Lo == Hi) ? Lo : Lo + (Hi - Lo) * F;
+  };
+  Q1 = Quartile(0.25);
+  Q2 = Quartile(0.5);
+  Q3 = Quartile(0.75);
+  return true;
+}
+
+double TMatrix::Percentile(double Prob, int32_t LowCol, int32_t LowRow, int32_t HighCol,
+                           int32_t HighRow) const {
+  const TBlock B = ClipBlock(*this, LowCol, HighCol, LowRow, HighRow);
+  if (B.Count() == 0) return 0.0;
+  TDoubleArray Work = matrix_detail::ComparableValues(*this, B);
+  return matrix_detail::SelectPercentile(Work, Prob);
+}
+
+double TMatrix::Percentile(double Prob, int32_t LowCol, int32_t LowRow, int32_t HighCol,
+                           int32_t HighRow, int32_t SampleSize) const {
+  const TBlock B = ClipBlock(*this, LowCol, HighCol, LowRow, HighRow);
+  if (SampleSize <= 0 || SampleSize >= B.Count())
+    return Percentile(Prob, LowCol, LowRow, HighCol, HighRow);
+  TDoubleArray Sample;
+  GuardAlloc<ENUXMatrixError>(*this, msgNoMemoryOnHeap,
+                              [&] { Sample.reserve(static_cast<size_t>(SampleSize)); });
+  // Drawn from the running process-wide generator, so that a seeded run repeats.
+  const auto Cols = static_cast<int32_t>(B.Cols()), Rows = static_cast<int32_t>(B.Rows());
+  int64_t Zeros = 0, Negatives = 0;
+  for (int32_t S = 0; S < SampleSize; ++S) {
+    const int32_t C = B.C0 + RandomInt(Cols);
+    const int32_t R = B.R0 + RandomInt(Rows);
+    const double X = Mat[size_t(C)][size_t(R)];
+    if (std::isnan(X)) continue;
+    Sample.push_back(X);
+    if (X == 0.0)
+      ++Zeros;
+    else if (X < 0.0)
+      ++Negatives;
+  }
+  if (Sample.empty()) return NaN;
+  const double P = std::isnan(Prob) ? 0.0 : std::clamp(Prob, 0.0, 100.0) / 100.0;
+  const auto M = static_cast<double>(Sample.size());
+  // Inside the run of zeros of a sparse matrix: no selection needed.
+  if (static_cast<double>(Negatives) / M < P && P < static_cast<double>(Zeros + Negatives) / M)
+    return 0.0;
+  return matrix_detail::SelectPercentile(Sample, Prob);
+}
+
+bool TMatrix::Histogram(int32_t LoX, int32_t LoY, int32_t HiX, int32_t HiY, double FirstBin,
+                        double LastBin, double BinWidth, TIntArray& Histo, int32_t& Underflow,
+                        int32_t& Overflow, int32_t& MaxCnt) const {
+  // A width that is not positive would give no bins or a negative count of them.
+  if (!(BinWidth > 0.0) || !std::isfinite(BinWidth) || !std::isfinite(FirstBin) ||
+      !std::isfinite(LastBin))
+    return false;
+  const double BinsD = RoundEven(std::fabs(LastBin - FirstBin) / BinWidth) + 1.0;
+  if (!(BinsD <= 500.0)) return false;
+  const auto Bins = static_cast<int64_t>(BinsD);
+  const double Top = LastBin + BinWidth;
+  const TBlock B = ClipBlock(*this, LoX, HiX, LoY, HiY);
+  vector_detail::CountIntoBins(
+      Bins,
+      [&](double X) -> int64_t {
+        if (std::isnan(X)) return vector_detail::NoBin;
+        if (X < FirstBin) return -1;
+        if (X >= Top) return Bins;
+        // Rounding can reach one past the last bin when the span is no whole multiple of
+        // the width: that is overflow.
+        const double Bin = std::floor((X - FirstBin) / BinWidth);
+        return Bin < static_cast<double>(Bins) ? static_cast<int64_t>(Bin) : Bins;
+      },
+      [&](auto&& Count) { ForEach(Mat, B, [&](double X) { Count(X, 1); }); }, Histo, Underflow,
+      Overflow, MaxCnt);
+  return true;
+}
+
+bool TMatrix::Histogram(int32_t LoX, int32_t LoY, int32_t HiX, int32_t HiY, double FirstBin,
+                        double LastBin, double BinWidth, TIntVector& Histo, int32_t& Underflow,
+                        int32_t& Overflow, int32_t& MaxCnt) const {
+  TIntArray Counts;
+  if (!Histogram(LoX, LoY, HiX, HiY, FirstBin, LastBin, BinWidth, Counts, Underflow, Overflow,
+                 MaxCnt))
+    return false;
+  Histo.Resize(static_cast<int32_t>(Counts.size()));
+  Histo.CopyFrom(Counts, 0, 0, 1);
+  return true;
+}
+
+double TMatrix::GeometricMean(int32_t LowCol, int32_t LowRow, int32_t HighCol,
+                              int32_t HighRow) const {
+  const TBlock B = ClipBlock(*this, LowCol, HighCol, LowRow, HighRow);
+  if (B.Count() == 0) return 0.0;
+  double LogSum = 0.0;
+  bool AnyZero = false;
+  ForEach(Mat, B, [&](double X) {
+    if (X < 0.0)
+      RaiseComponentError<ENUXMatrixError>(*this, "negative argument passed to GeometricMean");
+    if (X == 0.0)
+      AnyZero = true;
+    else
+      LogSum += std::log(X);
+  });
+  if (AnyZero) return 0.0;
+  return std::exp(LogSum / static_cast<double>(B.Count()));
+}
+
+double TMatrix::HarmonicMean(int32_t LowCol, int32_t LowRow, int32_t HighCol,
+                             int32_t HighRow) const {
+  const TBlock B = ClipBlock(*this, LowCol, HighCol, LowRow, HighRow);
+  if (B.Count() == 0) return 0.0;
+  double RecSum = 0.0;
+  ForEach(Mat, B, [&](double X) {
+    if (X <= 0.0)
+      RaiseComponentError<ENUXMatrixError>(*this,
+                                           "negative or zero argument passed to HarmonicMean");
+    RecSum += 1.0 / X;
+  });
+  return static_cast<double>(B.Count()) / RecSum;
+}
+
+double TMatrix::Sum(int32_t LoC, int32_t LoR, int32_t HiC, int32_t HiR) const {
+  double S = 0.0;
+  ForEach(Mat, ClipBlock(*this, LoC, HiC, LoR, HiR), [&](double X) { S += X; });
+  return S;
+}
+
+void TMatrix::MinMax(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow,
+                     double& Minimum, double& Maximum) const {
+  // Start from the first comparable element, so that every double (infinities included) can
+  // be an extreme; without one the start values +inf and -inf remain.
+  Minimum = std::numeric_limits<double>::infinity();
+  Maximum = -Minimum;
+  bool Any = false;
+  ForEach(Mat, ClipBlock(*this, LowCol, HighCol, LowRow, HighRow), [&](double X) {
+    if (std::isnan(X)) return;
+    if (!Any || X < Minimum) Minimum = X;
+    if (!Any || X > Maximum) Maximum = X;
+    Any = true;
+  });
+}
+
+void TMatrix::Find(int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t HighRow, double Value,
+                   int32_t& ColIx, int32_t& RowIx) const {
+  ColIx = RowIx = 0;
+  const TBlock B = ClipBlock(*this, LowCol, HighCol, LowRow, HighRow);
+  double Best = 0.0;
+  for (int32_t C = B.C0; C <= B.C1; ++C)
+    for (int32_t R = B.R0; R <= B.R1; ++R) {
+      const double D = Distance(Mat[size_t(C)][size_t(R)], Value);
+      if (std::isnan(D)) continue;
+      if (ColIx == 0 || D < Best) {
+        Best = D;
+        ColIx = C + 1;
+        RowIx = R + 1;
+      }
+    }
+}
+
+int32_t TMatrix::FindInSortedColumn(int32_t Col, bool ColIsAscending, double Value) const {
+  if (Col < 1 || Col > NrOfColumns() || NrOfRows() < 1) return 0;
+  const TDoubleArray& X = Mat[size_t(Col - 1)];
+  const auto At = [&X](int32_t Row) { return X[size_t(Row - 1)]; };
+  int32_t Lo = 1, Hi = NrOfRows();
+  while (Hi - Lo > 1) {
+    const int32_t Mid = Lo + (Hi - Lo) / 2;
+    if (At(Mid) == Value) return Mid;
+    if (ColIsAscending == (Value < At(Mid)))
+      Hi = Mid;
+    else
+      Lo = Mid;
+  }
+  return Distance(At(Hi), Value) > Distance(At(Lo), Value) ? Lo : Hi;
+}
+
+int32_t TMatrix::CountValues(int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t HighRow,
+                             double RangeLow, double RangeHigh) const {
+  int64_t N = 0;
+  ForEach(Mat, ClipBlock(*this, LowCol, HighCol, LowRow, HighRow), [&](double X) {
+    if (RangeLow <= X && X <= RangeHigh) ++N;
+  });
+  return SaturatedCount(N);
+}
+
+int32_t TMatrix::Dichotomize(double Threshold, TBool2DArray& ResultArray) const {
+  // Built aside, so that exhausted memory leaves the caller's array as it was.
+  TBool2DArray Result = GuardAlloc<ENUXMatrixError>(*this, msgNoMemoryOnHeap, [&] {
+    return TBool2DArray(size_t(NrOfColumns()), TBoolArray(size_t(NrOfRows()), false));
+  });
+  int64_t N = 0;
+  for (size_t C = 0; C < Mat.size(); ++C)
+    for (size_t R = 0; R < Mat[C].size(); ++R)
+      if (Mat[C][R] > Threshold) {
+        Result[C][R] = true;
+        ++N;
+      }
+  ResultArray.swap(Result);
+  return SaturatedCount(N);
+}
+
+}  // namespace nux
