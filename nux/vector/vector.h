@@ -30,7 +30,8 @@ class TVector : public TVectorBase<double, TVector> {
 
   // Counts the elements FirstElem..LastElem (not clipped: indices outside 1..N read as 0) into
   // bins of BinWidth from FirstBin. False, with nothing touched, for more than 500 bins,
-  // BinWidth <= 0 or a non-finite bound. Counts saturate at 2^31 - 1.
+  // BinWidth <= 0 or a non-finite bound. NaN elements are counted nowhere; counts saturate at
+  // 2^31 - 1.
   bool Histogram(int32_t FirstElem, int32_t LastElem, double FirstBin, double LastBin,
                  double BinWidth, TIntArray& Histo, int32_t& Underflow, int32_t& Overflow,
                  int32_t& MaxCnt) const;

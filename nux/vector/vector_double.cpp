@@ -118,10 +118,11 @@ bool TVector::Histogram(int32_t FirstElem, int32_t LastElem, double FirstBin, do
   vector_detail::CountHistogram(
       FVec, FirstElem, LastElem, Bins,
       [&](double X) -> int64_t {
+        if (std::isnan(X)) return vector_detail::NoBin;  // as the matrices: counted nowhere
         if (X < FirstBin) return -1;
         if (X >= LastBin + BinWidth) return Bins;
         const double Bin = std::floor((X - FirstBin) / BinWidth);
-        return Bin < static_cast<double>(Bins) ? static_cast<int64_t>(Bin) : Bins;  // NaN: over
+        return Bin < static_cast<double>(Bins) ? static_cast<int64_t>(Bin) : Bins;
       },
       Histo, Underflow, Overflow, MaxCnt);
   return true;

@@ -287,6 +287,11 @@ TEST(VectorStats, DoubleHistogram) {
   EXPECT_FALSE(V.Histogram(1, 8, 0, 1000, 1, Kept, Under, Over, Max));  // 1001 bins
   EXPECT_EQ(Kept, TIntArray{7});
 
+  const Filled<TVector> WithNaN({NAN, 0.2, NAN});
+  ASSERT_TRUE(WithNaN.Histogram(1, 3, 0, 1, 0.5, H, Under, Over, Max));
+  EXPECT_EQ(H, (TIntArray{1, 0, 0}));  // NaN counts nowhere
+  EXPECT_EQ(Under + Over, 0);
+
   TIntVector HV;
   ASSERT_TRUE(V.Histogram(1, 8, 0, 1, 0.5, HV, Under, Over, Max));
   EXPECT_EQ(HV.Data(), (TIntArray{2, 2, 2}));
