@@ -98,7 +98,9 @@ double BinomTerm(double K, double N, double P, double Q) {
   }
   if (K == N) return Q < 0.1 ? std::exp(-Bd0(N, N * P) - N * Q) : std::exp(N * std::log(P));
   const double Lc = StirlErr(N) - StirlErr(K) - StirlErr(N - K) - Bd0(K, N * P) - Bd0(N - K, N * Q);
-  const double Lf = Ln2Pi + std::log(K) + std::log1p(-K / N);
+  // ln(2 pi K (N - K) / N); for K near N the ratio K/N would round away the digits of N - K.
+  const double Lf = Ln2Pi + std::log(K) +
+                    (K < 0.5 * N ? std::log1p(-K / N) : std::log(N - K) - std::log(N));
   return std::exp(Lc - 0.5 * Lf);
 }
 
@@ -162,7 +164,10 @@ void BetaPQ(double A, double B, double X, double Y, double& I, double& Ic) {
   }
   // x^a y^b / B(a, b), written as a binomial term so that large shapes lose nothing.
   const double Front = (A * B / (A + B)) * BinomTerm(A, A + B, X, Y);
-  if (X < (A + 1.0) / (A + B + 2.0)) {
+  // The fraction in x amplifies the rounding of x by about a; when x is near 1 (large a, small
+  // 1 - x) the fraction in y = 1 - x keeps the digits that only y carries.
+  const bool InX = X < (A + 1.0) / (A + B + 2.0) && !(X > 0.5 && A * Y < 1e4 && A > 1e5);
+  if (InX) {
     I = Front * BetaCF(A, B, X) / A;
     Ic = 1.0 - I;
   } else {
