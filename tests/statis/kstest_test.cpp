@@ -58,6 +58,10 @@ TEST(KSPValue, GuardsAgainstBadArguments) {
   EXPECT_EQ(KSPValue(10, 0.0), 1.0);
   EXPECT_EQ(KSPValue(10, -0.2), 1.0);
   EXPECT_EQ(KSPValue(10, 1.0), 0.0);
+  // A huge sample with a tiny distance: P(D > d) is 1 to many digits, and the call is quick.
+  const double P = KSPValue(2000000000, 1e-12);
+  EXPECT_LE(P, 1.0);
+  EXPECT_GT(P, 1.0 - 1e-12);
 }
 
 TEST(KSQuantile, InvertsThePValueToItsTolerance) {
