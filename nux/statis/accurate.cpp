@@ -99,8 +99,8 @@ double BinomTerm(double K, double N, double P, double Q) {
   if (K == N) return Q < 0.1 ? std::exp(-Bd0(N, N * P) - N * Q) : std::exp(N * std::log(P));
   const double Lc = StirlErr(N) - StirlErr(K) - StirlErr(N - K) - Bd0(K, N * P) - Bd0(N - K, N * Q);
   // ln(2 pi K (N - K) / N); for K near N the ratio K/N would round away the digits of N - K.
-  const double Lf = Ln2Pi + std::log(K) +
-                    (K < 0.5 * N ? std::log1p(-K / N) : std::log(N - K) - std::log(N));
+  const double Lf =
+      Ln2Pi + std::log(K) + (K < 0.5 * N ? std::log1p(-K / N) : std::log(N - K) - std::log(N));
   return std::exp(Lc - 0.5 * Lf);
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 namespace nux {
@@ -44,12 +45,12 @@ TSquare Multiply(const TSquare& X, const TSquare& Y) {
 }
 
 // H^n with a decimal exponent E kept beside it, so that the entries never overflow.
-TSquare Power(const TSquare& H, int N, int& E) {
+TSquare Power(const TSquare& H, int N, int64_t& E) {
   if (N == 1) {
     E = 0;
     return H;
   }
-  int Eh = 0;
+  int64_t Eh = 0;
   TSquare V = Power(H, N / 2, Eh);
   TSquare B = Multiply(V, V);
   E = 2 * Eh;
@@ -109,14 +110,16 @@ double KSPValue(int32_t n, double d) {
     for (int J = 0; J < M; ++J)
       if (I - J + 1 > 0)
         for (int G = 1; G <= I - J + 1; ++G) Hm(I, J) /= G;
-  int E = 0;
+  int64_t E = 0;
   const TSquare Q = Power(Hm, n, E);
   S = Q(K - 1, K - 1);
-  if (n > 100000 && S > 0.0) {
+  // Nothing below d = 1/(2n) is possible: the matrix vanishes there.
+  if (!(S > 0.0)) return 1.0;
+  if (n > 100000) {
     // n!/n^n in logarithms: the loop below would take n steps, and only the absolute accuracy
     // of the tiny P(D <= d) matters here.
-    return 1.0 - std::exp(std::log(S) + E * std::log(10.0) + std::lgamma(Nd + 1.0) -
-                          Nd * std::log(Nd));
+    return 1.0 - std::exp(std::log(S) + static_cast<double>(E) * std::log(10.0) +
+                          std::lgamma(Nd + 1.0) - Nd * std::log(Nd));
   }
   for (int I = 1; I <= n; ++I) {
     S = S * I / Nd;
@@ -125,7 +128,7 @@ double KSPValue(int32_t n, double d) {
       E -= 140;
     }
   }
-  return 1.0 - S * std::pow(10.0, E);
+  return 1.0 - S * std::pow(10.0, static_cast<double>(E));
 }
 
 double KolmogSmir1SampleTestStat(int32_t n, TSignifLevel level) {

@@ -59,9 +59,12 @@ TEST(KSPValue, GuardsAgainstBadArguments) {
   EXPECT_EQ(KSPValue(10, -0.2), 1.0);
   EXPECT_EQ(KSPValue(10, 1.0), 0.0);
   // A huge sample with a tiny distance: P(D > d) is 1 to many digits, and the call is quick.
-  const double P = KSPValue(2000000000, 1e-12);
+  EXPECT_EQ(KSPValue(2000000000, 1e-12), 1.0);  // below 1/(2n): D cannot be that small
+  const double P = KSPValue(2000000000, 2e-9);
   EXPECT_LE(P, 1.0);
   EXPECT_GT(P, 1.0 - 1e-12);
+  // D >= 1/(2n) always.
+  EXPECT_EQ(KSPValue(10, 0.04), 1.0);
 }
 
 TEST(KSQuantile, InvertsThePValueToItsTolerance) {
