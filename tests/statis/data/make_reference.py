@@ -18,11 +18,8 @@ OUT = []
 
 
 def g(v):
-    """A double literal of the (high-precision) value."""
-    f = float(v)
-    if f == 0.0 and v != 0:
-        return "0.0"
-    return repr(f) if f != int(f) or abs(f) > 1e15 else repr(f)
+    """A double literal of the (high-precision) value, correctly rounded."""
+    return repr(float(v))
 
 
 def beta_density_integral(a, b, lo, hi):
@@ -66,7 +63,7 @@ def gammainc(a, x, upper=False):
         return mp.quad(lambda t: mp.exp((a - 1) * mp.log(t) - t - lg), pts)
 
 
-def bracket(cdf, sf, p, lo, hi, positive=True, pdf=None, upper_target=None):
+def quantile(cdf, sf, p, pdf, upper_target=None):
     """x with cdf(x) = p (or sf(x) = 1 - p above the median): geometric search for a bracket,
     then Newton steps on the log of the smaller tail, kept inside the bracket."""
     p = mpf(p)
@@ -89,11 +86,9 @@ def bracket(cdf, sf, p, lo, hi, positive=True, pdf=None, upper_target=None):
         else:
             hi = x
         xn = None
-        if pdf is not None:
-            t = tail(x)
-            d = pdf(x)
-            if t > 0 and d > 0:
-                xn = x - s * t / d
+        t, d = tail(x), pdf(x)
+        if t > 0 and d > 0:
+            xn = x - s * t / d
         if xn is None or not (lo < xn < hi):
             xn = hi / 8 if lo == 0 else (mp.sqrt(lo * hi) if hi > 4 * lo else (lo + hi) / 2)
         if abs(xn - x) < abs(x) * mpf(10) ** -40:
@@ -120,8 +115,8 @@ def chi2_tables():
     rows, qrows = [], []
     for k in [1, 2, 3, 5, 10, 30, 100, 1000, 100000]:
         for p in PROBS:
-            q = bracket(lambda x: chi2_cdf(x, k), lambda x: chi2_sf(x, k), p, 0, 0,
-                        pdf=lambda x: chi2_pdf(x, k))
+            q = quantile(lambda x: chi2_cdf(x, k), lambda x: chi2_sf(x, k), p,
+                        lambda x: chi2_pdf(x, k))
             qrows.append("{%s, %d, %s}" % (g(p), k, g(q)))
             x = float(q)
             rows.append("{%s, %d, %s, %s, %s}" % (g(x), k, g(chi2_cdf(x, k)), g(chi2_sf(x, k)),
@@ -158,8 +153,8 @@ def f_tables():
     for d1, d2 in [(1, 1), (1, 10), (2, 5), (5, 2), (10, 20), (30, 7), (100, 100), (1000, 3),
                    (3, 1000), (10000, 10000)]:
         for p in PROBS:
-            q = bracket(lambda x: f_cdf(x, d1, d2), lambda x: f_sf(x, d1, d2), p, 0, 0,
-                        pdf=lambda x: f_pdf(x, d1, d2))
+            q = quantile(lambda x: f_cdf(x, d1, d2), lambda x: f_sf(x, d1, d2), p,
+                        lambda x: f_pdf(x, d1, d2))
             qrows.append("{%s, %d, %d, %s}" % (g(p), d1, d2, g(q)))
             x = float(q)
             lo, hi, dens = f_cdf(x, d1, d2), f_sf(x, d1, d2), f_pdf(x, d1, d2)
@@ -198,8 +193,8 @@ def t_tables():
                 continue
             # quantile of |T| in the upper tail, signed afterwards
             tail = mpf(p) if p < 0.5 else 1 - mpf(p)  # exact: p is a double
-            a = bracket(lambda x: 1 - t_beyond(x, n), lambda x: t_beyond(x, n), 0.75, 0, 0,
-                        pdf=lambda x: t_pdf(x, n), upper_target=tail)
+            a = quantile(lambda x: 1 - t_beyond(x, n), lambda x: t_beyond(x, n), 0.75,
+                         lambda x: t_pdf(x, n), upper_target=tail)
             q = -a if p < 0.5 else a
             qrows.append("{%s, %d, %s}" % (g(p), n, g(q)))
             x = float(q)
