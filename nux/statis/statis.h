@@ -1,0 +1,6 @@
+// Unit Nux_statis: special functions, probability distributions and statistical tests.
+#pragma once
+
+#include "nux/statis/distributions.h"
+#include "nux/statis/kstest.h"
+#include "nux/statis/specialfunc.h"
