@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "nux/math1/scalar.h"
+
 namespace nux {
 
 const std::array<std::array<double, 5>, 21> KSCriticalTable = {{
@@ -170,14 +172,8 @@ double LillieforsQuantile(int32_t n, double alpha) {
                                    -410.582178349305, 517.377862566267, -343.581476222384,
                                    92.123451358715};
   if (n < 1) return -1.0;
-  // Horner evaluation, coefficients lowest power first.
-  auto Horner = [](const double* C, double X) {
-    double R = C[6];
-    for (int I = 5; I >= 0; --I) R = R * X + C[I];
-    return R;
-  };
   const double Q = 1.0 - alpha;
-  const double V = Horner(Ca, Q) * n + Horner(Cb, Q);
+  const double V = Polynomial(Ca, 6, Q) * n + Polynomial(Cb, 6, Q);
   if (!(V > 0.0) || std::isinf(V)) return -1.0;
   return 1.0 / std::sqrt(V);
 }
