@@ -128,6 +128,9 @@ int32_t InvertArray(TDouble2DArray& A) {
     W.RowAt[J] = J;
   }
   if (!Factorise(W, N)) return -3;
+  // Overflow inside the factors would turn into silently wrong (not only infinite) results.
+  if (!std::all_of(W.LU.begin(), W.LU.end(), [](double V) { return std::isfinite(V); }))
+    return -3;
   for (int64_t S0 = 0; S0 < N; S0 += BlockWidth) {
     const int64_t B = std::min(BlockWidth, N - S0);
     for (int64_t S = 0; S < B; ++S)

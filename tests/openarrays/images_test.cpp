@@ -1,0 +1,130 @@
+#include "nux/openarrays/images.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "nux/frame/colors.h"
+#include "nux/host/clipboard.h"
+#include "support/alloc_limit.h"
+#include "support/temp_dir.h"
+
+namespace nux {
+namespace {
+
+namespace fs = std::filesystem;
+
+// 3 columns, 2 rows of distinct colours.
+TInt2DArray Colours() {
+  return {{RGBColor(255, 0, 0), RGBColor(1, 2, 3)},
+          {RGBColor(0, 255, 0), RGBColor(40, 50, 60)},
+          {RGBColor(0, 0, 255), RGBColor(200, 100, 0)}};
+}
+
+std::vector<uint8_t> ReadAll(const std::string& Name) {
+  std::ifstream In(Name, std::ios::binary);
+  return {std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>()};
+}
+
+uint32_t LE32(const std::vector<uint8_t>& D, size_t At) {
+  return D[At] | (D[At + 1] << 8) | (D[At + 2] << 16) | (uint32_t{D[At + 3]} << 24);
+}
+uint32_t BE(const std::vector<uint8_t>& D, size_t At, int Bytes) {
+  uint32_t V = 0;
+  for (int K = 0; K < Bytes; ++K) V = V << 8 | D[At + K];
+  return V;
+}
+
+size_t FilesIn(const std::string& Dir) {
+  return static_cast<size_t>(std::distance(fs::directory_iterator(Dir), fs::directory_iterator()));
+}
+
+TEST(SaveArrayAsImg, BitmapFilePixelsAreMagnifiedCells) {
+  TempDir Dir;
+  const auto A = Colours();
+  ASSERT_EQ(SaveArrayAsImg(Dir.Path("a.BMP"), A, 3), 0);
+  const auto D = ReadAll(Dir.Path("a.BMP"));
+  ASSERT_GE(D.size(), 54u);
+  const uint32_t W = LE32(D, 18), H = LE32(D, 22), Offset = LE32(D, 10);
+  ASSERT_EQ(W, 9u);
+  ASSERT_EQ(H, 6u);
+  const size_t RowBytes = (3 * W + 3) / 4 * 4;
+  ASSERT_EQ(D.size(), Offset + RowBytes * H);
+  for (uint32_t Y = 0; Y < H; ++Y)
+    for (uint32_t X = 0; X < W; ++X) {
+      const size_t P = Offset + (H - 1 - Y) * RowBytes + 3 * X;
+      EXPECT_EQ(RGBColor(D[P + 2], D[P + 1], D[P]), A[X / 3][Y / 3]) << X << "," << Y;
+    }
+}
+
+TEST(SaveArrayAsImg, PNGAndJPEGFilesCarryTheMagnifiedSize) {
+  TempDir Dir;
+  const auto A = Colours();
+  ASSERT_EQ(SaveArrayAsImg(Dir.Path("a.png"), A, 10), 0);
+  auto D = ReadAll(Dir.Path("a.png"));
+  ASSERT_GT(D.size(), 24u);
+  EXPECT_EQ(BE(D, 0, 4), 0x89504E47u);
+  EXPECT_EQ(BE(D, 16, 4), 30u);  // width in the header chunk
+  EXPECT_EQ(BE(D, 20, 4), 20u);
+  ASSERT_EQ(SaveArrayAsImg(Dir.Path("a.Jpg"), A, 2), 0);
+  D = ReadAll(Dir.Path("a.Jpg"));
+  ASSERT_GT(D.size(), 4u);
+  EXPECT_EQ(BE(D, 0, 2), 0xFFD8u);
+  size_t P = 2;  // walk the markers to the frame header
+  while (P + 9 < D.size() && !(D[P] == 0xFF && D[P + 1] >= 0xC0 && D[P + 1] <= 0xC2))
+    P += 2 + BE(D, P + 2, 2);
+  ASSERT_LT(P + 9, D.size());
+  EXPECT_EQ(BE(D, P + 5, 2), 4u);  // height
+  EXPECT_EQ(BE(D, P + 7, 2), 6u);  // width
+}
+
+TEST(SaveArrayAsImg, EmptyNameGoesToTheClipboard) {
+  Clipboard().SetAsText("old");
+  const auto A = Colours();
+  ASSERT_EQ(SaveArrayAsImg("", A, 2), 0);
+  TBitmap B;
+  ASSERT_TRUE(Clipboard().GetBitmap(B));
+  ASSERT_EQ(B.Width(), 6);
+  ASSERT_EQ(B.Height(), 4);
+  for (int32_t Y = 0; Y < 4; ++Y)
+    for (int32_t X = 0; X < 6; ++X) EXPECT_EQ(B.Pixel(X, Y), A[X / 2][Y / 2]);
+
+  // A picture beyond the memory: -3, and the clipboard keeps what it had.
+  Clipboard().SetAsText("kept");
+  const TInt2DArray Big(1000, TIntArray(1000, 0));
+  {
+    ScopedAllocLimit Limit(size_t{64} << 20);  // the picture needs 400 MB
+    EXPECT_EQ(SaveArrayAsImg("", Big, 10), -3);
+  }
+  EXPECT_EQ(Clipboard().AsText(), "kept");
+  Clipboard().Clear();
+}
+
+TEST(SaveArrayAsImg, BadInputGivesCodesAndNoFile) {
+  TempDir Dir;
+  const auto A = Colours();
+  EXPECT_EQ(SaveArrayAsImg(Dir.Path("a.png"), A, 0), -2);
+  EXPECT_EQ(SaveArrayAsImg(Dir.Path("a.png"), A, 11), -2);
+  EXPECT_EQ(SaveArrayAsImg(Dir.Path("a.gif"), A, 0), -2);  // Magnify is checked first
+  EXPECT_EQ(SaveArrayAsImg(Dir.Path("a.gif"), A, 1), -1);
+  EXPECT_EQ(SaveArrayAsImg(Dir.Path("png"), A, 1), -1);
+  EXPECT_EQ(SaveArrayAsImg(Dir.Path("x.png/a"), A, 1), -1);
+  EXPECT_EQ(SaveArrayAsImg(Dir.Path("a.jpeg"), A, 1), -1);
+  EXPECT_EQ(SaveArrayAsImg(Dir.Path("a.png"), TInt2DArray{}, 1), -1);
+  EXPECT_EQ(SaveArrayAsImg(Dir.Path("a.png"), TInt2DArray{{1, 2}, {3}}, 1), -1);
+  EXPECT_EQ(SaveArrayAsImg(Dir.Path("a.png"), TInt2DArray{{}}, 1), -1);
+  EXPECT_EQ(SaveArrayAsImg(Dir.Path("missing/a.png"), A, 1), -4);
+  fs::create_directory(Dir.Path("taken.bmp"));
+  EXPECT_EQ(SaveArrayAsImg(Dir.Path("taken.bmp"), A, 1), -4);
+  // 7000 rows times 10 exceed what a JPEG can record; the same picture fits a BMP.
+  const TInt2DArray Tall(1, TIntArray(7000, RGBColor(9, 8, 7)));
+  EXPECT_EQ(SaveArrayAsImg(Dir.Path("tall.jpg"), Tall, 10), -3);
+  EXPECT_EQ(FilesIn(Dir.Path("")), 1u);  // only the directory made above
+  EXPECT_EQ(SaveArrayAsImg(Dir.Path("tall.bmp"), Tall, 10), 0);
+  EXPECT_EQ(fs::file_size(Dir.Path("tall.bmp")), 54u + 32u * 70000u);
+}
+
+}  // namespace
+}  // namespace nux
