@@ -76,6 +76,79 @@ TEST(InvertArray, LargeRandomArrayTimesItsInverseIsTheIdentity) {
   EXPECT_LT(Worst, 1e-8);
 }
 
+// The textbook column-by-column form: Crout's dot products with implicit scaling and partial
+// pivoting, then one forward and back substitution per unit vector, skipping leading zeros.
+TDouble2DArray TextbookInverse(const TDouble2DArray& A) {
+  const int N = static_cast<int>(A.size());
+  std::vector<TDoubleArray> M(N, TDoubleArray(N));
+  for (int I = 0; I < N; ++I)
+    for (int J = 0; J < N; ++J) M[I][J] = A[J][I];
+  TDoubleArray VV(N);
+  for (int I = 0; I < N; ++I) {
+    double Big = 0;
+    for (int J = 0; J < N; ++J) Big = std::max(Big, std::fabs(M[I][J]));
+    VV[I] = 1.0 / Big;
+  }
+  std::vector<int> Index(N);
+  for (int J = 0; J < N; ++J) {
+    for (int I = 0; I < J; ++I) {
+      double Sum = M[I][J];
+      for (int K = 0; K < I; ++K) Sum -= M[I][K] * M[K][J];
+      M[I][J] = Sum;
+    }
+    double Big = -1;
+    int IMax = J;
+    for (int I = J; I < N; ++I) {
+      double Sum = M[I][J];
+      for (int K = 0; K < J; ++K) Sum -= M[I][K] * M[K][J];
+      M[I][J] = Sum;
+      if (VV[I] * std::fabs(Sum) > Big) {
+        Big = VV[I] * std::fabs(Sum);
+        IMax = I;
+      }
+    }
+    std::swap(M[IMax], M[J]);
+    std::swap(VV[IMax], VV[J]);
+    Index[J] = IMax;
+    const double Dum = 1.0 / M[J][J];
+    for (int I = J + 1; I < N; ++I) M[I][J] *= Dum;
+  }
+  TDouble2DArray Inv(N, TDoubleArray(N));
+  for (int C = 0; C < N; ++C) {
+    TDoubleArray B(N, 0.0);
+    B[C] = 1.0;
+    int First = -1;
+    for (int I = 0; I < N; ++I) {
+      double Sum = B[Index[I]];
+      B[Index[I]] = B[I];
+      if (First >= 0)
+        for (int J = First; J < I; ++J) Sum -= M[I][J] * B[J];
+      else if (Sum != 0)
+        First = I;
+      B[I] = Sum;
+    }
+    for (int I = N - 1; I >= 0; --I) {
+      double Sum = B[I];
+      for (int J = I + 1; J < N; ++J) Sum -= M[I][J] * B[J];
+      B[I] = Sum / M[I][I];
+    }
+    Inv[C] = B;
+  }
+  return Inv;
+}
+
+TEST(InvertArray, SameRoundingAsTheTextbookForm) {
+  SetRandSeed(23);
+  const int N = 150;
+  TDouble2DArray A(N, TDoubleArray(N));
+  for (auto& C : A)
+    for (auto& V : C) V = Random() - 0.5;
+  for (int R = 0; R < N; R += 3) A[(R * 5) % N][R] *= 1e4;
+  const auto Expected = TextbookInverse(A);
+  ASSERT_EQ(InvertArray(A), 0);
+  EXPECT_EQ(A, Expected);
+}
+
 TEST(InvertArray, RejectedArraysStayUnchanged) {
   TDouble2DArray Empty, Wide{{1, 2, 3}, {4, 5, 6}}, Ragged{{1, 2}, {3}};
   EXPECT_EQ(InvertArray(Empty), -1);
