@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
