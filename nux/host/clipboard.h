@@ -1,0 +1,42 @@
+// A process-local clipboard: it holds one item, a text or a picture, until the next item
+// replaces it or it is cleared. Nothing leaves the process. The methods lock, so threads may
+// share it.
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+#include <string>
+
+#include "nux/host/picture.h"
+
+namespace nux {
+
+enum TClipboardFormat : int32_t { cfText, cfBitmap };
+
+class TClipboard {
+ public:
+  void Clear();
+  bool HasFormat(TClipboardFormat Format) const;
+
+  void SetAsText(const std::string& Text);
+  // The text held; empty when the clipboard holds no text.
+  std::string AsText() const;
+
+  // Copies (or takes) a picture. On EOutOfMemory the clipboard keeps what it held.
+  void SetBitmap(const TBitmap& Picture);
+  void SetBitmap(TBitmap&& Picture);
+  // Copies the picture held into Picture; false, with Picture unchanged, when there is none.
+  bool GetBitmap(TBitmap& Picture) const;
+
+ private:
+  mutable std::mutex FLock;
+  TClipboardFormat FFormat = cfText;
+  bool FHasItem = false;
+  std::string FText;
+  TBitmap FBitmap;
+};
+
+// The process's clipboard.
+TClipboard& Clipboard();
+
+}  // namespace nux

@@ -1,0 +1,19 @@
+// Inversion of a square 2-D array.
+#pragma once
+
+#include <cstdint>
+
+#include "nux/frame/types.h"
+
+namespace nux {
+
+// Replaces the square array A by its inverse: LU decomposition with implicit row scaling and
+// partial pivoting, then forward and back substitution for every column of the inverse. Before
+// each column the progress counter advances by one (MathFeedBack) and the routine stops when
+// AbortMathProc is set. Returns 0; -1 for an empty, ragged or non-square array; -2 when working
+// storage cannot be allocated; -3 when the array is singular (a row of zeros, a pivot below
+// 1e-100), holds NaN or infinities, has an inverse beyond the double range, or the computation
+// was aborted. A is changed only on success.
+int32_t InvertArray(TDouble2DArray& A);
+
+}  // namespace nux
