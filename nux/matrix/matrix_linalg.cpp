@@ -94,8 +94,8 @@ bool TMatrix::CholeskyDecomp(TMatrix* MatL) {
       double S = At(J, I);
       for (size_t K = 0; K < I; ++K) S -= At(K, I) * At(K, J);
       if (I == J) {
-        // "not positive" rather than "<= 0": NaN must fail too.
-        if (!(S > 0.0))
+        // "not positive and finite" rather than "<= 0": NaN and infinity must fail too.
+        if (!(S > 0.0 && std::isfinite(S)))
           Ok = false;
         else
           D[I] = std::sqrt(S);
