@@ -13,26 +13,32 @@ namespace nux {
 
 namespace {
 
-// Four partial sums let the compiler keep several products in flight.
-double Dot(const double* __restrict X, const double* __restrict Y, size_t N) {
-  double S0 = 0.0, S1 = 0.0, S2 = 0.0, S3 = 0.0;
+// The column kernels are compiled for several instruction sets and picked at load time. They
+// are element-wise or keep a fixed summation order, and no multiply-add is contracted, so every
+// version gives the same bits.
+#define NUX_SVD_KERNEL __attribute__((target_clones("default", "avx2", "avx512f")))
+
+// Sixteen partial sums (two to four vector registers) hide the latency of the additions; the
+// order of the sums is fixed here, whatever the vector width.
+NUX_SVD_KERNEL double Dot(const double* __restrict X, const double* __restrict Y, size_t N) {
+  constexpr size_t Lanes = 16;
+  double S[Lanes] = {};
   size_t K = 0;
-  for (; K + 4 <= N; K += 4) {
-    S0 += X[K] * Y[K];
-    S1 += X[K + 1] * Y[K + 1];
-    S2 += X[K + 2] * Y[K + 2];
-    S3 += X[K + 3] * Y[K + 3];
-  }
-  for (; K < N; ++K) S0 += X[K] * Y[K];
-  return (S0 + S1) + (S2 + S3);
+  for (; K + Lanes <= N; K += Lanes)
+    for (size_t J = 0; J < Lanes; ++J) S[J] += X[K + J] * Y[K + J];
+  for (size_t J = 0; K < N; ++K, ++J) S[J] += X[K] * Y[K];
+  for (size_t Width = Lanes / 2; Width > 0; Width /= 2)
+    for (size_t J = 0; J < Width; ++J) S[J] += S[J + Width];
+  return S[0];
 }
 
-void Axpy(double A, const double* __restrict X, double* __restrict Y, size_t N) {
+NUX_SVD_KERNEL void Axpy(double A, const double* __restrict X, double* __restrict Y, size_t N) {
   for (size_t K = 0; K < N; ++K) Y[K] += A * X[K];
 }
 
 // Plane rotation of two columns: X <- C X + S Y, Y <- C Y - S X.
-void Rotate(double* __restrict X, double* __restrict Y, size_t N, double C, double S) {
+NUX_SVD_KERNEL void Rotate(double* __restrict X, double* __restrict Y, size_t N, double C,
+                           double S) {
   for (size_t K = 0; K < N; ++K) {
     const double XK = X[K];
     const double YK = Y[K];
