@@ -1,0 +1,311 @@
+// Golub-Reinsch singular value decomposition on [column][row] arrays. Every inner loop runs down
+// a column, so it reads contiguous memory; the row operations of the reduction are rearranged
+// into column sweeps for the same reason.
+#include "nux/matrix/svd.h"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+
+#include "nux/frame/progress.h"
+
+namespace nux {
+
+namespace {
+
+// The column kernels are compiled for several instruction sets and picked at load time. They
+// are element-wise or keep a fixed summation order, and no multiply-add is contracted, so every
+// version gives the same bits.
+#define NUX_SVD_KERNEL __attribute__((target_clones("default", "avx2", "avx512f")))
+
+// Sixteen partial sums (two to four vector registers) hide the latency of the additions; the
+// order of the sums is fixed here, whatever the vector width.
+NUX_SVD_KERNEL double Dot(const double* __restrict X, const double* __restrict Y, size_t N) {
+  constexpr size_t Lanes = 16;
+  double S[Lanes] = {};
+  size_t K = 0;
+  for (; K + Lanes <= N; K += Lanes)
+    for (size_t J = 0; J < Lanes; ++J) S[J] += X[K + J] * Y[K + J];
+  for (size_t J = 0; K < N; ++K, ++J) S[J] += X[K] * Y[K];
+  for (size_t Width = Lanes / 2; Width > 0; Width /= 2)
+    for (size_t J = 0; J < Width; ++J) S[J] += S[J + Width];
+  return S[0];
+}
+
+NUX_SVD_KERNEL void Axpy(double A, const double* __restrict X, double* __restrict Y, size_t N) {
+  for (size_t K = 0; K < N; ++K) Y[K] += A * X[K];
+}
+
+// Plane rotation of two columns: X <- C X + S Y, Y <- C Y - S X.
+NUX_SVD_KERNEL void Rotate(double* __restrict X, double* __restrict Y, size_t N, double C,
+                           double S) {
+  for (size_t K = 0; K < N; ++K) {
+    const double XK = X[K];
+    const double YK = Y[K];
+    X[K] = XK * C + YK * S;
+    Y[K] = YK * C - XK * S;
+  }
+}
+
+// |A| with the sign of B.
+double SignOf(double A, double B) { return B >= 0.0 ? std::abs(A) : -std::abs(A); }
+
+// Elements are brought into [2^-256, 2^256] by a power of two (exact) so that the squares
+// formed below neither overflow nor underflow.
+constexpr double BigLimit = 0x1p+256;
+constexpr double SmallLimit = 0x1p-256;
+
+}  // namespace
+
+int32_t SingularValueDecomp(TDouble2DArray& A, TDouble2DArray& V, TDoubleArray& W) {
+  const size_t N = A.size();
+  if (N == 0) return svdBadMatrix;
+  const size_t M = A[0].size();
+  if (M == 0) return svdBadMatrix;
+  for (const auto& Column : A)
+    if (Column.size() != M) return svdBadMatrix;
+  if (W.size() != N || V.size() != N) return svdBadOutput;
+  for (const auto& Column : V)
+    if (Column.size() != N) return svdBadOutput;
+
+  double AMax = 0.0;
+  for (const auto& Column : A)
+    for (const double X : Column) {
+      if (!std::isfinite(X)) return svdNotFinite;
+      AMax = std::max(AMax, std::abs(X));
+    }
+
+  TDoubleArray E;  // superdiagonal of the bidiagonal form; E[0] stays 0
+  TDoubleArray Work;
+  try {
+    E.assign(N, 0.0);
+    Work.assign(std::max(M, N), 0.0);
+  } catch (const std::bad_alloc&) {
+    return svdNoMemory;
+  }
+
+  int Shift = 0;
+  if (AMax > BigLimit || (AMax > 0.0 && AMax < SmallLimit)) {
+    Shift = std::ilogb(AMax);
+    for (auto& Column : A)
+      for (double& X : Column) X = std::ldexp(X, -Shift);
+  }
+
+  // 1. Householder reduction to bidiagonal form: W the diagonal, E the superdiagonal. The
+  //    reflection vectors stay in A (left ones below the diagonal, right ones right of the
+  //    superdiagonal) for the accumulations.
+  double ANorm = 0.0;
+  for (size_t I = 0; I < N; ++I) {
+    const size_t L = I + 1;
+    double G = 0.0;
+    double Scale = 0.0;
+    if (I < M) {
+      double* Ci = A[I].data();
+      for (size_t K = I; K < M; ++K) Scale = std::max(Scale, std::abs(Ci[K]));
+      if (Scale != 0.0) {
+        double S = 0.0;
+        for (size_t K = I; K < M; ++K) {
+          Ci[K] /= Scale;
+          S += Ci[K] * Ci[K];
+        }
+        const double F = Ci[I];
+        G = -SignOf(std::sqrt(S), F);
+        const double H = F * G - S;
+        Ci[I] = F - G;
+        for (size_t J = L; J < N; ++J) {
+          double* Cj = A[J].data();
+          Axpy(Dot(Ci + I, Cj + I, M - I) / H, Ci + I, Cj + I, M - I);
+        }
+        for (size_t K = I; K < M; ++K) Ci[K] *= Scale;
+      }
+    }
+    W[I] = Scale * G;
+
+    G = 0.0;
+    Scale = 0.0;
+    if (I < M && L < N) {
+      for (size_t K = L; K < N; ++K) Scale = std::max(Scale, std::abs(A[K][I]));
+      if (Scale != 0.0) {
+        double S = 0.0;
+        for (size_t K = L; K < N; ++K) {
+          A[K][I] /= Scale;
+          S += A[K][I] * A[K][I];
+        }
+        const double F = A[L][I];
+        G = -SignOf(std::sqrt(S), F);
+        const double H = F * G - S;
+        A[L][I] = F - G;
+        if (L < M) {
+          // Work[j] = row j (below I) times the reflection vector, gathered column by column.
+          std::fill(Work.begin() + std::ptrdiff_t(L), Work.begin() + std::ptrdiff_t(M), 0.0);
+          for (size_t K = L; K < N; ++K) Axpy(A[K][I], A[K].data() + L, Work.data() + L, M - L);
+          for (size_t K = L; K < N; ++K) Axpy(A[K][I] / H, Work.data() + L, A[K].data() + L, M - L);
+        }
+        for (size_t K = L; K < N; ++K) A[K][I] *= Scale;
+      }
+      E[L] = Scale * G;
+    }
+    ANorm = std::max(ANorm, std::abs(W[I]) + std::abs(E[I]));
+    if (MathFeedBack()) return svdAborted;
+  }
+
+  // 2. Right-hand transformations into V, from the last one back.
+  for (size_t I = N; I-- > 0;) {
+    const size_t L = I + 1;
+    if (L < N) {
+      const double G = E[L];
+      if (G != 0.0) {
+        double* Vi = V[I].data();
+        for (size_t K = L; K < N; ++K) Work[K] = A[K][I];
+        // Two divisions rather than one by the product: that could underflow.
+        for (size_t K = L; K < N; ++K) Vi[K] = (Work[K] / Work[L]) / G;
+        for (size_t J = L; J < N; ++J) {
+          double* Vj = V[J].data();
+          Axpy(Dot(Work.data() + L, Vj + L, N - L), Vi + L, Vj + L, N - L);
+        }
+      }
+      for (size_t J = L; J < N; ++J) {
+        V[J][I] = 0.0;
+        V[I][J] = 0.0;
+      }
+    }
+    V[I][I] = 1.0;
+    if (MathFeedBack()) return svdAborted;
+  }
+
+  // 3. Left-hand transformations into A, which becomes U. For m < n the columns from m on
+  //    end up 0: their rows are cleared below and no reflection reaches them.
+  for (size_t I = std::min(M, N); I-- > 0;) {
+    const size_t L = I + 1;
+    double* Ci = A[I].data();
+    for (size_t J = L; J < N; ++J) A[J][I] = 0.0;
+    const double G = W[I];
+    if (G != 0.0) {
+      const double GInv = 1.0 / G;
+      for (size_t J = L; J < N; ++J) {
+        double* Cj = A[J].data();
+        const double F = (Dot(Ci + L, Cj + L, M - L) / Ci[I]) * GInv;
+        Axpy(F, Ci + I, Cj + I, M - I);
+      }
+      for (size_t K = I; K < M; ++K) Ci[K] *= GInv;
+    } else {
+      for (size_t K = I; K < M; ++K) Ci[K] = 0.0;
+    }
+    Ci[I] += 1.0;
+    if (MathFeedBack()) return svdAborted;
+  }
+
+  // 4. Diagonalisation of the bidiagonal form by implicit-shift QR sweeps. A value counts as
+  //    negligible when adding it to ANorm changes nothing; NaN never does, but the input was
+  //    checked and every sweep count is bounded anyway.
+  const auto Negligible = [ANorm](double X) { return std::abs(X) + ANorm == ANorm; };
+  int32_t Result = svdOK;
+  for (size_t K = N; K-- > 0;) {
+    for (int Its = 1; Its <= 30; ++Its) {
+      // Find the top L of the unreduced block ending at K.
+      size_t L = K;
+      bool Cancel = false;
+      while (L > 0 && !Negligible(E[L])) {
+        if (Negligible(W[L - 1])) {
+          Cancel = true;
+          break;
+        }
+        --L;
+      }
+      if (Cancel) {
+        // W[L-1] is negligible: chase E[L] out by rotations from the left.
+        const size_t Nm = L - 1;
+        double C = 0.0;
+        double S = 1.0;
+        for (size_t I = L; I <= K; ++I) {
+          const double F = S * E[I];
+          E[I] = C * E[I];
+          if (Negligible(F)) break;
+          const double G = W[I];
+          const double H = std::hypot(F, G);
+          W[I] = H;
+          C = G / H;
+          S = -F / H;
+          Rotate(A[Nm].data(), A[I].data(), M, C, S);
+        }
+      }
+      if (L < K && Negligible(W[K])) {
+        // A zero at the bottom (the structural zeros of a wide matrix, or exact rank loss):
+        // chase E[K] up by rotations from the right, so that the value deflates as an exact 0
+        // rather than being shifted towards a tiny one.
+        double F = E[K];
+        E[K] = 0.0;
+        W[K] = 0.0;
+        for (size_t J = K; J-- > L;) {
+          const double G = W[J];
+          const double H = std::hypot(G, F);
+          const double C = G / H;
+          const double S = F / H;
+          W[J] = H;
+          Rotate(V[J].data(), V[K].data(), N, C, S);
+          if (J > L) {
+            F = -S * E[J];
+            E[J] = C * E[J];
+          }
+        }
+        L = K;
+      }
+      const double Z = W[K];
+      if (L == K) {
+        if (Z < 0.0) {
+          W[K] = -Z;
+          for (double& X : V[K]) X = -X;
+        }
+        break;
+      }
+      if (Its == 30) Result = svdNoConverge;
+
+      // Shift from the trailing 2 x 2 block, then one sweep chasing the bulge down.
+      double X = W[L];
+      const size_t Nm = K - 1;
+      double Y = W[Nm];
+      double G = E[Nm];
+      double H = E[K];
+      double F = ((Y - Z) * (Y + Z) + (G - H) * (G + H)) / (2.0 * H * Y);
+      G = std::hypot(F, 1.0);
+      F = ((X - Z) * (X + Z) + H * ((Y / (F + SignOf(G, F))) - H)) / X;
+      double C = 1.0;
+      double S = 1.0;
+      for (size_t J = L; J <= Nm; ++J) {
+        const size_t I = J + 1;
+        G = E[I];
+        Y = W[I];
+        H = S * G;
+        G = C * G;
+        double R = std::hypot(F, H);
+        E[J] = R;
+        C = R != 0.0 ? F / R : 1.0;
+        S = R != 0.0 ? H / R : 0.0;
+        F = X * C + G * S;
+        G = G * C - X * S;
+        H = Y * S;
+        Y *= C;
+        Rotate(V[J].data(), V[I].data(), N, C, S);
+        R = std::hypot(F, H);
+        W[J] = R;
+        if (R != 0.0) {
+          C = F / R;
+          S = H / R;
+        }
+        F = C * G + S * Y;
+        X = C * Y - S * G;
+        Rotate(A[J].data(), A[I].data(), M, C, S);
+      }
+      E[L] = 0.0;
+      E[K] = F;
+      W[K] = X;
+    }
+    if (MathFeedBack()) return svdAborted;
+  }
+
+  if (Shift != 0)
+    for (double& X : W) X = std::ldexp(X, Shift);
+  return Result;
+}
+
+}  // namespace nux
