@@ -294,7 +294,9 @@ struct TBinHeader {
 // Head holds the start of the file (at least header and comment when the file has them).
 int32_t ParseBinHeader(const std::string& Head, int64_t Size, TBinHeader& H) {
   const auto* P = reinterpret_cast<const unsigned char*>(Head.data());
-  if (static_cast<int64_t>(Head.size()) < std::min<int64_t>(Size, 8) || Size < 8 || std::memcmp(P, BinMagic, 8) != 0) return -2;
+  if (static_cast<int64_t>(Head.size()) < std::min<int64_t>(Size, 8) || Size < 8 ||
+      std::memcmp(P, BinMagic, 8) != 0)
+    return -2;
   if (Size < BinHeaderSize) return -4;
   H.Kind = static_cast<uint32_t>(GetLE(P + 8, 4));
   if (H.Kind != vkDouble && H.Kind != vkSingle && H.Kind != vkInteger) return -2;
@@ -344,20 +346,19 @@ int32_t LoadBinT(const std::string& FileName, V& A, std::string& Comment) {
 
 }  // namespace
 
-#define NUX_TEXTIO(V)                                                                     \
+#define NUX_TEXTIO(V)                                                                       \
   int32_t StoreArray(const std::string& FileName, const V& A, const std::string& Comment) { \
-    return StoreT(FileName, A, Comment);                                                  \
-  }                                                                                       \
-  int32_t LoadArray(const std::string& FileName, V& A, std::string& Comment) {            \
-    return LoadT(FileName, A, Comment);                                                   \
+    return StoreT(FileName, A, Comment);                                                    \
+  }                                                                                         \
+  int32_t LoadArray(const std::string& FileName, V& A, std::string& Comment) {              \
+    return LoadT(FileName, A, Comment);                                                     \
   }
-#define NUX_BINIO(V)                                                                  \
-  int32_t SaveBinaryArray(const std::string& FileName, const V& A,                    \
-                          const std::string& Comment) {                               \
-    return SaveBinT(FileName, A, Comment);                                            \
-  }                                                                                   \
-  int32_t LoadBinaryArray(const std::string& FileName, V& A, std::string& Comment) {  \
-    return LoadBinT(FileName, A, Comment);                                            \
+#define NUX_BINIO(V)                                                                             \
+  int32_t SaveBinaryArray(const std::string& FileName, const V& A, const std::string& Comment) { \
+    return SaveBinT(FileName, A, Comment);                                                       \
+  }                                                                                              \
+  int32_t LoadBinaryArray(const std::string& FileName, V& A, std::string& Comment) {             \
+    return LoadBinT(FileName, A, Comment);                                                       \
   }
 
 NUX_TEXTIO(TDoubleArray)

@@ -41,9 +41,9 @@ int32_t AccumulateT(V& A, const V& B, double Factor) {
 constexpr int TI = 8, TJ = 4;
 
 __attribute__((target_clones("avx2", "default"))) void ProductTile(const double* const* ACols,
-                                                                 const double* const* BCols,
-                                                                 double* const* CCols, int64_t I0,
-                                                                 int64_t K) {
+                                                                   const double* const* BCols,
+                                                                   double* const* CCols, int64_t I0,
+                                                                   int64_t K) {
   double Acc[TJ][TI] = {};
   for (int64_t k = 0; k < K; ++k) {
     const double* Ak = ACols[k] + I0;
@@ -116,7 +116,7 @@ int32_t ProductMixed(const VA& A, const VB& B, TDouble2DArray& C) {
 
 struct TLU {
   int64_t N = 0;
-  std::vector<double> M;     // column-major: M[c * N + r]; L below the diagonal, U on and above
+  std::vector<double> M;      // column-major: M[c * N + r]; L below the diagonal, U on and above
   std::vector<int64_t> Perm;  // row r of P * A is row Perm[r] of A
   int32_t Sign = 1;
 };
@@ -220,8 +220,7 @@ int32_t MeanAbsDevT(const std::vector<T>& A, int32_t Option, double& MAD) {
   if (Option < 0 || Option > 2) return -3;
   const TDoubleArray X(A.begin(), A.end());
   const int64_t N = static_cast<int64_t>(X.size());
-  const double Centre =
-      Option == 0 ? StableMean(N, [&](int64_t I) { return X[I]; }) : MedianOf(X);
+  const double Centre = Option == 0 ? StableMean(N, [&](int64_t I) { return X[I]; }) : MedianOf(X);
   TDoubleArray D(X.size());
   for (size_t I = 0; I < X.size(); ++I) D[I] = std::fabs(X[I] - Centre);
   MAD = Option == 2 ? MedianOf(D) : StableMean(N, [&](int64_t I) { return D[I]; });
@@ -236,8 +235,8 @@ int32_t MeanVarT(const V& A, const Ext& Lo, const Ext& Hi, double& Mean, double&
   if (oa::CheckBox<V>(E, Lo, Hi) != 0) return -2;
   TDoubleArray Buf;
   oa::ForBox(A, Lo, Hi, [&](const auto& X) { Buf.push_back(static_cast<double>(X)); });
-  StableMeanVar(static_cast<int64_t>(Buf.size()), [&](int64_t I) { return Buf[I]; }, Mean,
-                Variance);
+  StableMeanVar(
+      static_cast<int64_t>(Buf.size()), [&](int64_t I) { return Buf[I]; }, Mean, Variance);
   return 0;
 }
 
@@ -455,8 +454,11 @@ int32_t EigenDecomposition(const TDouble2DArray& A, bool Descending, TDouble2DAr
   if (!Jacobi(N, S, V)) return -4;
   std::vector<int64_t> Order(static_cast<size_t>(N));
   for (int64_t I = 0; I < N; ++I) Order[I] = I;
-  std::stable_sort(Order.begin(), Order.end(), [&](int64_t P, int64_t Q) {
-    return Descending ? S[P * N + P] > S[Q * N + Q] : S[P * N + P] < S[Q * N + Q];
+  // Equal eigenvalues keep the order of the rotations' columns.
+  std::sort(Order.begin(), Order.end(), [&](int64_t P, int64_t Q) {
+    const double Lp = S[P * N + P], Lq = S[Q * N + Q];
+    if (Lp != Lq) return Descending ? Lp > Lq : Lp < Lq;
+    return P < Q;
   });
   TDouble2DArray Vecs(N, TDoubleArray(N));
   TDoubleArray Vals(N);
@@ -497,8 +499,7 @@ int32_t PermuteArray(TDouble2DArray& A, const TInt2DArray& P, bool Columns) {
     if (Map[I] == -1) return -3;
   TDouble2DArray Out = A;
   for (int64_t C = 0; C < E[0]; ++C)
-    for (int64_t R = 0; R < E[1]; ++R)
-      Out[C][R] = Columns ? A[Map[C]][R] : A[C][Map[R]];
+    for (int64_t R = 0; R < E[1]; ++R) Out[C][R] = Columns ? A[Map[C]][R] : A[C][Map[R]];
   A = std::move(Out);
   return 0;
 }
@@ -530,8 +531,8 @@ int32_t RescaleArray(TDoubleArray& A, int32_t Lo, int32_t Hi, TRescaleMode Mode,
                      double& Scale) {
   return RescaleT(A, Ext{Lo, 0, 0, 0}, Ext{Hi, 0, 0, 0}, Mode, Offset, Scale);
 }
-int32_t RescaleArray(TDouble2DArray& A, int32_t ColLo, int32_t RowLo, int32_t ColHi,
-                     int32_t RowHi, TRescaleMode Mode, double& Offset, double& Scale) {
+int32_t RescaleArray(TDouble2DArray& A, int32_t ColLo, int32_t RowLo, int32_t ColHi, int32_t RowHi,
+                     TRescaleMode Mode, double& Offset, double& Scale) {
   return RescaleT(A, Ext{ColLo, RowLo, 0, 0}, Ext{ColHi, RowHi, 0, 0}, Mode, Offset, Scale);
 }
 

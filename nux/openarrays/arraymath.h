@@ -71,8 +71,7 @@ int32_t MeanAbsDev(const TIntArray& A, int32_t Option, double& MAD);
 
 // Mean and variance of a range under the library's rule (sample variance with divisor n - 1,
 // 1.0 for one or two values). Both are 0 on failure.
-int32_t MeanVarArray(const TDoubleArray& A, int32_t Lo, int32_t Hi, double& Mean,
-                     double& Variance);
+int32_t MeanVarArray(const TDoubleArray& A, int32_t Lo, int32_t Hi, double& Mean, double& Variance);
 int32_t MeanVarArray(const TIntArray& A, int32_t Lo, int32_t Hi, double& Mean, double& Variance);
 int32_t MeanVarArray(const TDouble2DArray& A, int32_t ColLo, int32_t RowLo, int32_t ColHi,
                      int32_t RowHi, double& Mean, double& Variance);
@@ -89,7 +88,7 @@ int32_t MeanVarArray(const TInt2DArray& A, int32_t ColLo, int32_t RowLo, int32_t
 // non-finite value, a value <= 0 for rsmLog, fewer than 2 values to standardize).
 int32_t RescaleArray(TDoubleArray& A, int32_t Lo, int32_t Hi, TRescaleMode Mode, double& Offset,
                      double& Scale);
-int32_t RescaleArray(TDouble2DArray& A, int32_t ColLo, int32_t RowLo, int32_t ColHi,
-                     int32_t RowHi, TRescaleMode Mode, double& Offset, double& Scale);
+int32_t RescaleArray(TDouble2DArray& A, int32_t ColLo, int32_t RowLo, int32_t ColHi, int32_t RowHi,
+                     TRescaleMode Mode, double& Offset, double& Scale);
 
 }  // namespace nux

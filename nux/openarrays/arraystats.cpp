@@ -150,8 +150,8 @@ struct TFreqSpec {
 
 // Counts the values of Visit into the bins; the range checks are done by the caller.
 template <class Visit>
-int32_t FrequDist(const TFreqSpec& S, Visit&& Each, TIntArray& Bins, int32_t& Under,
-                  int32_t& Over, int32_t& MaxCount) {
+int32_t FrequDist(const TFreqSpec& S, Visit&& Each, TIntArray& Bins, int32_t& Under, int32_t& Over,
+                  int32_t& MaxCount) {
   if (!(S.Last > S.First)) return -3;
   if (!(S.Width > 0.0)) return -4;
   const double NbReal = RoundEven(std::fabs(S.Last - S.First) / S.Width) + 1.0;
@@ -196,9 +196,9 @@ int32_t WholeOrRange(int32_t& Lo, int32_t& Hi, int64_t Extent) {
   return Hi < Lo ? -2 : 0;
 }
 
-int32_t FrequDist2D(const TDouble2DArray& A, const TBool2DArray* Mask, int32_t ColLo,
-                    int32_t RowLo, int32_t ColHi, int32_t RowHi, const TFreqSpec& S,
-                    TIntArray& Bins, int32_t& Under, int32_t& Over, int32_t& MaxCount) {
+int32_t FrequDist2D(const TDouble2DArray& A, const TBool2DArray* Mask, int32_t ColLo, int32_t RowLo,
+                    int32_t ColHi, int32_t RowHi, const TFreqSpec& S, TIntArray& Bins,
+                    int32_t& Under, int32_t& Over, int32_t& MaxCount) {
   Ext E;
   if (oa::Shape(A, E) != 0) return -1;
   int32_t R1 = WholeOrRange(ColLo, ColHi, E[0]);
@@ -397,12 +397,10 @@ double LocalMedianT(const std::vector<T>& A, int32_t Index, int32_t HalfWidth, i
 
 // ---- public members ----------------------------------------------------------------------
 
-#define NUX_EXTREMES(V)                                                                 \
-  ElemOf<V> MaxArray(const V& A) { return ExtremeT<true>(A, nullptr); }                 \
-  ElemOf<V> MinArray(const V& A) { return ExtremeT<false>(A, nullptr); }                \
-  int32_t MinMaxArray(const V& A, ElemOf<V>& Min, ElemOf<V>& Max) {                     \
-    return MinMaxT(A, Min, Max);                                                        \
-  }
+#define NUX_EXTREMES(V)                                                  \
+  ElemOf<V> MaxArray(const V& A) { return ExtremeT<true>(A, nullptr); }  \
+  ElemOf<V> MinArray(const V& A) { return ExtremeT<false>(A, nullptr); } \
+  int32_t MinMaxArray(const V& A, ElemOf<V>& Min, ElemOf<V>& Max) { return MinMaxT(A, Min, Max); }
 NUX_EXTREMES(TDoubleArray)
 NUX_EXTREMES(TDouble2DArray)
 NUX_EXTREMES(TDouble3DArray)
@@ -412,33 +410,33 @@ NUX_EXTREMES(TInt2DArray)
 NUX_EXTREMES(TInt3DArray)
 NUX_EXTREMES(TInt4DArray)
 
-#define NUX_EXTREME_POS(V)                                                     \
-  ElemOf<V> MaxArray(const V& A, int32_t& Pos) {                               \
-    Ext P{Pos, 0, 0, 0};                                                       \
-    const auto R = ExtremeT<true>(A, &P);                                      \
-    Pos = static_cast<int32_t>(P[0]);                                          \
-    return R;                                                                  \
-  }                                                                            \
-  ElemOf<V> MinArray(const V& A, int32_t& Pos) {                               \
-    Ext P{Pos, 0, 0, 0};                                                       \
-    const auto R = ExtremeT<false>(A, &P);                                     \
-    Pos = static_cast<int32_t>(P[0]);                                          \
-    return R;                                                                  \
+#define NUX_EXTREME_POS(V)                       \
+  ElemOf<V> MaxArray(const V& A, int32_t& Pos) { \
+    Ext P{Pos, 0, 0, 0};                         \
+    const auto R = ExtremeT<true>(A, &P);        \
+    Pos = static_cast<int32_t>(P[0]);            \
+    return R;                                    \
+  }                                              \
+  ElemOf<V> MinArray(const V& A, int32_t& Pos) { \
+    Ext P{Pos, 0, 0, 0};                         \
+    const auto R = ExtremeT<false>(A, &P);       \
+    Pos = static_cast<int32_t>(P[0]);            \
+    return R;                                    \
   }
-#define NUX_EXTREME_POS2(V)                                                    \
-  ElemOf<V> MaxArray(const V& A, int32_t& Col, int32_t& Row) {                 \
-    Ext P{Col, Row, 0, 0};                                                     \
-    const auto R = ExtremeT<true>(A, &P);                                      \
-    Col = static_cast<int32_t>(P[0]);                                          \
-    Row = static_cast<int32_t>(P[1]);                                          \
-    return R;                                                                  \
-  }                                                                            \
-  ElemOf<V> MinArray(const V& A, int32_t& Col, int32_t& Row) {                 \
-    Ext P{Col, Row, 0, 0};                                                     \
-    const auto R = ExtremeT<false>(A, &P);                                     \
-    Col = static_cast<int32_t>(P[0]);                                          \
-    Row = static_cast<int32_t>(P[1]);                                          \
-    return R;                                                                  \
+#define NUX_EXTREME_POS2(V)                                    \
+  ElemOf<V> MaxArray(const V& A, int32_t& Col, int32_t& Row) { \
+    Ext P{Col, Row, 0, 0};                                     \
+    const auto R = ExtremeT<true>(A, &P);                      \
+    Col = static_cast<int32_t>(P[0]);                          \
+    Row = static_cast<int32_t>(P[1]);                          \
+    return R;                                                  \
+  }                                                            \
+  ElemOf<V> MinArray(const V& A, int32_t& Col, int32_t& Row) { \
+    Ext P{Col, Row, 0, 0};                                     \
+    const auto R = ExtremeT<false>(A, &P);                     \
+    Col = static_cast<int32_t>(P[0]);                          \
+    Row = static_cast<int32_t>(P[1]);                          \
+    return R;                                                  \
   }
 NUX_EXTREME_POS(TDoubleArray)
 NUX_EXTREME_POS(TIntArray)
@@ -503,22 +501,26 @@ int32_t MinMaxArray(const TDouble2DArray& A, int32_t ColLo, int32_t RowLo, int32
 }
 
 #define NUX_R1 int32_t Lo, int32_t Hi
-#define NUX_B1 Ext{Lo, 0, 0, 0}, Ext { Hi, 0, 0, 0 }
+#define NUX_B1 \
+  Ext{Lo, 0, 0, 0}, Ext { Hi, 0, 0, 0 }
 #define NUX_R2 int32_t ColLo, int32_t RowLo, int32_t ColHi, int32_t RowHi
-#define NUX_B2 Ext{ColLo, RowLo, 0, 0}, Ext { ColHi, RowHi, 0, 0 }
+#define NUX_B2 \
+  Ext{ColLo, RowLo, 0, 0}, Ext { ColHi, RowHi, 0, 0 }
 #define NUX_R3 \
   int32_t ColLo, int32_t RowLo, int32_t LayLo, int32_t ColHi, int32_t RowHi, int32_t LayHi
-#define NUX_B3 Ext{ColLo, RowLo, LayLo, 0}, Ext { ColHi, RowHi, LayHi, 0 }
-#define NUX_R4                                                                                \
+#define NUX_B3 \
+  Ext{ColLo, RowLo, LayLo, 0}, Ext { ColHi, RowHi, LayHi, 0 }
+#define NUX_R4                                                                               \
   int32_t ColLo, int32_t RowLo, int32_t LayLo, int32_t SlotLo, int32_t ColHi, int32_t RowHi, \
       int32_t LayHi, int32_t SlotHi
-#define NUX_B4 Ext{ColLo, RowLo, LayLo, SlotLo}, Ext { ColHi, RowHi, LayHi, SlotHi }
+#define NUX_B4 \
+  Ext{ColLo, RowLo, LayLo, SlotLo}, Ext { ColHi, RowHi, LayHi, SlotHi }
 
-#define NUX_MOMENTS(V, R, B)                                                            \
-  int32_t MeanArray(const V& A, R, double& Mean) { return MeanT(A, B, Mean); }           \
-  int32_t StdDevArray(const V& A, R, double& StdDev) { return StdDevT(A, B, StdDev); }   \
-  int32_t CountValues(const V& A, R, ElemOf<V> Low, ElemOf<V> High) {                    \
-    return CountT(A, B, Low, High);                                                      \
+#define NUX_MOMENTS(V, R, B)                                                           \
+  int32_t MeanArray(const V& A, R, double& Mean) { return MeanT(A, B, Mean); }         \
+  int32_t StdDevArray(const V& A, R, double& StdDev) { return StdDevT(A, B, StdDev); } \
+  int32_t CountValues(const V& A, R, ElemOf<V> Low, ElemOf<V> High) {                  \
+    return CountT(A, B, Low, High);                                                    \
   }
 NUX_MOMENTS(TDoubleArray, NUX_R1, NUX_B1)
 NUX_MOMENTS(TDouble2DArray, NUX_R2, NUX_B2)
@@ -700,8 +702,7 @@ int32_t FindInArray(const std::string& S, const TStrArray& A, bool IgnoreCase, b
   const std::string Key = IgnoreCase ? LowerCase(S) : S;
   for (size_t I = 0; I < A.size(); ++I) {
     const std::string Item = IgnoreCase ? LowerCase(A[I]) : A[I];
-    if (Partial ? Item.find(Key) != std::string::npos : Item == Key)
-      return static_cast<int32_t>(I);
+    if (Partial ? Item.find(Key) != std::string::npos : Item == Key) return static_cast<int32_t>(I);
   }
   return -2;
 }
@@ -783,11 +784,21 @@ int32_t DistanceOfObjects(const TDouble2DArray& A, TDistMode Mode, int32_t Obj1,
     Ssq += (X - Y) * (X - Y);
   }
   switch (Mode) {
-    case dmTanimoto: Dist = Sab / (Saa + Sbb - Sab); break;
-    case dmCityBlock: Dist = Sabs; break;
-    case dmEuclid: Dist = std::sqrt(Ssq); break;
-    case dmEuclidSqr: Dist = Ssq; break;
-    default: Dist = 2.0 * Sab / (Saa + Sbb); break;
+    case dmTanimoto:
+      Dist = Sab / (Saa + Sbb - Sab);
+      break;
+    case dmCityBlock:
+      Dist = Sabs;
+      break;
+    case dmEuclid:
+      Dist = std::sqrt(Ssq);
+      break;
+    case dmEuclidSqr:
+      Dist = Ssq;
+      break;
+    default:
+      Dist = 2.0 * Sab / (Saa + Sbb);
+      break;
   }
   return 0;
 }

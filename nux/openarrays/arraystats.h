@@ -71,9 +71,8 @@ int32_t MeanArray(const TInt2DArray& A, int32_t ColLo, int32_t RowLo, int32_t Co
                   double& Mean);
 int32_t MeanArray(const TInt3DArray& A, int32_t ColLo, int32_t RowLo, int32_t LayLo, int32_t ColHi,
                   int32_t RowHi, int32_t LayHi, double& Mean);
-int32_t MeanArray(const TInt4DArray& A, int32_t ColLo, int32_t RowLo, int32_t LayLo,
-                  int32_t SlotLo, int32_t ColHi, int32_t RowHi, int32_t LayHi, int32_t SlotHi,
-                  double& Mean);
+int32_t MeanArray(const TInt4DArray& A, int32_t ColLo, int32_t RowLo, int32_t LayLo, int32_t SlotLo,
+                  int32_t ColHi, int32_t RowHi, int32_t LayHi, int32_t SlotHi, double& Mean);
 
 // Sample standard deviation (divisor n - 1) of a range; 0 for one element.
 int32_t StdDevArray(const TDoubleArray& A, int32_t Lo, int32_t Hi, double& StdDev);
@@ -194,8 +193,7 @@ int32_t CheckLinearity(const TIntArray& A, TIntArray& Breaks);
 // Mean (median) of A[Index] and its neighbours Index +- 1..HalfWidth within [Lo, Hi].
 double LocalMean(const TDoubleArray& A, int32_t Index, int32_t HalfWidth, int32_t Lo, int32_t Hi);
 double LocalMean(const TIntArray& A, int32_t Index, int32_t HalfWidth, int32_t Lo, int32_t Hi);
-double LocalMedian(const TDoubleArray& A, int32_t Index, int32_t HalfWidth, int32_t Lo,
-                   int32_t Hi);
+double LocalMedian(const TDoubleArray& A, int32_t Index, int32_t HalfWidth, int32_t Lo, int32_t Hi);
 double LocalMedian(const TIntArray& A, int32_t Index, int32_t HalfWidth, int32_t Lo, int32_t Hi);
 
 // Distance (or similarity) of rows Obj1 and Obj2 over columns ColLo..ColHi. -1 unsupported

@@ -12,8 +12,8 @@
 
 namespace nux {
 
-using oa::Ext;
 using oa::ElemOf;
+using oa::Ext;
 using oa::RankOf;
 
 namespace {
@@ -185,8 +185,8 @@ int32_t CopyLineInto(const TDouble2DArray& A, bool IsColumn, int32_t K, int32_t 
 }
 
 template <class V>
-int32_t CopyToLineT(const std::vector<ElemOf<V>>& Src, int32_t Lo, int32_t Hi, V& A,
-                    bool IsColumn, int32_t K, int32_t Start) {
+int32_t CopyToLineT(const std::vector<ElemOf<V>>& Src, int32_t Lo, int32_t Hi, V& A, bool IsColumn,
+                    int32_t K, int32_t Start) {
   if (Src.empty()) return -1;
   if (Lo == 0 && Hi == 0) Hi = static_cast<int32_t>(Src.size() - 1);
   if (Lo < 0 || Hi >= static_cast<int64_t>(Src.size()) || Hi < Lo) return -1;
@@ -420,21 +420,25 @@ int32_t MeanCenterT(TDouble2DArray& A, TDoubleArray& Means, bool Columns) {
 // ---- thin public members -----------------------------------------------------------------
 
 #define NUX_R1 int32_t Lo, int32_t Hi
-#define NUX_B1 Ext{Lo, 0, 0, 0}, Ext { Hi, 0, 0, 0 }
+#define NUX_B1 \
+  Ext{Lo, 0, 0, 0}, Ext { Hi, 0, 0, 0 }
 #define NUX_R2 int32_t ColLo, int32_t RowLo, int32_t ColHi, int32_t RowHi
-#define NUX_B2 Ext{ColLo, RowLo, 0, 0}, Ext { ColHi, RowHi, 0, 0 }
+#define NUX_B2 \
+  Ext{ColLo, RowLo, 0, 0}, Ext { ColHi, RowHi, 0, 0 }
 #define NUX_R3 \
   int32_t ColLo, int32_t RowLo, int32_t LayLo, int32_t ColHi, int32_t RowHi, int32_t LayHi
-#define NUX_B3 Ext{ColLo, RowLo, LayLo, 0}, Ext { ColHi, RowHi, LayHi, 0 }
-#define NUX_R4                                                                                \
+#define NUX_B3 \
+  Ext{ColLo, RowLo, LayLo, 0}, Ext { ColHi, RowHi, LayHi, 0 }
+#define NUX_R4                                                                               \
   int32_t ColLo, int32_t RowLo, int32_t LayLo, int32_t SlotLo, int32_t ColHi, int32_t RowHi, \
       int32_t LayHi, int32_t SlotHi
-#define NUX_B4 Ext{ColLo, RowLo, LayLo, SlotLo}, Ext { ColHi, RowHi, LayHi, SlotHi }
+#define NUX_B4 \
+  Ext{ColLo, RowLo, LayLo, SlotLo}, Ext { ColHi, RowHi, LayHi, SlotHi }
 
-#define NUX_FILL_R(V, T, R, B)                          \
-  int32_t FillArray(V& A, R, T Value) {                 \
-    const Ext Box[2] = {B};                             \
-    return FillT(A, &Box[0], &Box[1], Value);           \
+#define NUX_FILL_R(V, T, R, B)                \
+  int32_t FillArray(V& A, R, T Value) {       \
+    const Ext Box[2] = {B};                   \
+    return FillT(A, &Box[0], &Box[1], Value); \
   }
 #define NUX_FILL(V, T) \
   int32_t FillArray(V& A, T Value) { return FillT(A, nullptr, nullptr, Value); }
@@ -464,9 +468,9 @@ NUX_FILL_R(TDouble4DArray, double, NUX_R4, NUX_B4)
 #define NUX_EACH_D(M) M(TDoubleArray) M(TDouble2DArray) M(TDouble3DArray) M(TDouble4DArray)
 #define NUX_EACH(M) NUX_EACH_I(M) NUX_EACH_D(M)
 
-#define NUX_SERIAL(V)                                                       \
-  int32_t FillArraySerial(V& A, ElemOf<V> Start, ElemOf<V> Step) {          \
-    return FillSerialT(A, Start, Step);                                     \
+#define NUX_SERIAL(V)                                              \
+  int32_t FillArraySerial(V& A, ElemOf<V> Start, ElemOf<V> Step) { \
+    return FillSerialT(A, Start, Step);                            \
   }
 NUX_SERIAL(TIntArray)
 NUX_SERIAL(TInt2DArray)
@@ -490,9 +494,9 @@ NUX_DIAG(TDouble2DArray)
 NUX_DIAG(TDouble3DArray)
 NUX_DIAG(TDouble4DArray)
 
-#define NUX_UNIFORM(V)                                                       \
-  int32_t FillRandomUniform(V& A, ElemOf<V> Low, ElemOf<V> High) {          \
-    return FillUniformT(A, Low, High);                                       \
+#define NUX_UNIFORM(V)                                             \
+  int32_t FillRandomUniform(V& A, ElemOf<V> Low, ElemOf<V> High) { \
+    return FillUniformT(A, Low, High);                             \
   }
 NUX_EACH(NUX_UNIFORM)
 
@@ -510,8 +514,10 @@ int32_t FillRandomUniform(TIntArray& A, int32_t Low, int32_t High, bool AllowDup
   return 0;
 }
 
-#define NUX_NORMAL(V) \
-  int32_t FillRandomNormal(V& A, double Mean, double StdDev) { return FillNormalT(A, Mean, StdDev); }
+#define NUX_NORMAL(V)                                          \
+  int32_t FillRandomNormal(V& A, double Mean, double StdDev) { \
+    return FillNormalT(A, Mean, StdDev);                       \
+  }
 NUX_EACH_D(NUX_NORMAL)
 
 #define NUX_CLONE(V, W) \
@@ -547,40 +553,40 @@ NUX_CLONEREV(TDoubleArray, TSingleArray)
 NUX_CLONEREV(TDoubleArray, TIntArray)
 NUX_CLONEREV(TIntArray, TDoubleArray)
 
-#define NUX_COPY1(V)                                                         \
-  int32_t CopyArray(const V& Src, V& Dst, int32_t DstIx) {                   \
-    return CopyT(Src, nullptr, nullptr, Dst, Ext{DstIx, 0, 0, 0});           \
-  }                                                                          \
-  int32_t CopyArray(const V& Src, NUX_R1, V& Dst, int32_t DstIx) {           \
-    const Ext Box[2] = {NUX_B1};                                             \
-    return CopyT(Src, &Box[0], &Box[1], Dst, Ext{DstIx, 0, 0, 0});           \
+#define NUX_COPY1(V)                                               \
+  int32_t CopyArray(const V& Src, V& Dst, int32_t DstIx) {         \
+    return CopyT(Src, nullptr, nullptr, Dst, Ext{DstIx, 0, 0, 0}); \
+  }                                                                \
+  int32_t CopyArray(const V& Src, NUX_R1, V& Dst, int32_t DstIx) { \
+    const Ext Box[2] = {NUX_B1};                                   \
+    return CopyT(Src, &Box[0], &Box[1], Dst, Ext{DstIx, 0, 0, 0}); \
   }
-#define NUX_COPY2(V)                                                             \
-  int32_t CopyArray(const V& Src, V& Dst, int32_t DstCol, int32_t DstRow) {      \
-    return CopyT(Src, nullptr, nullptr, Dst, Ext{DstCol, DstRow, 0, 0});         \
-  }                                                                              \
+#define NUX_COPY2(V)                                                                \
+  int32_t CopyArray(const V& Src, V& Dst, int32_t DstCol, int32_t DstRow) {         \
+    return CopyT(Src, nullptr, nullptr, Dst, Ext{DstCol, DstRow, 0, 0});            \
+  }                                                                                 \
   int32_t CopyArray(const V& Src, NUX_R2, V& Dst, int32_t DstCol, int32_t DstRow) { \
-    const Ext Box[2] = {NUX_B2};                                                 \
-    return CopyT(Src, &Box[0], &Box[1], Dst, Ext{DstCol, DstRow, 0, 0});         \
+    const Ext Box[2] = {NUX_B2};                                                    \
+    return CopyT(Src, &Box[0], &Box[1], Dst, Ext{DstCol, DstRow, 0, 0});            \
   }
-#define NUX_COPY3(V)                                                                          \
-  int32_t CopyArray(const V& Src, V& Dst, int32_t DstCol, int32_t DstRow, int32_t DstLay) {   \
-    return CopyT(Src, nullptr, nullptr, Dst, Ext{DstCol, DstRow, DstLay, 0});                 \
-  }                                                                                           \
-  int32_t CopyArray(const V& Src, NUX_R3, V& Dst, int32_t DstCol, int32_t DstRow,             \
-                    int32_t DstLay) {                                                         \
-    const Ext Box[2] = {NUX_B3};                                                              \
-    return CopyT(Src, &Box[0], &Box[1], Dst, Ext{DstCol, DstRow, DstLay, 0});                 \
+#define NUX_COPY3(V)                                                                        \
+  int32_t CopyArray(const V& Src, V& Dst, int32_t DstCol, int32_t DstRow, int32_t DstLay) { \
+    return CopyT(Src, nullptr, nullptr, Dst, Ext{DstCol, DstRow, DstLay, 0});               \
+  }                                                                                         \
+  int32_t CopyArray(const V& Src, NUX_R3, V& Dst, int32_t DstCol, int32_t DstRow,           \
+                    int32_t DstLay) {                                                       \
+    const Ext Box[2] = {NUX_B3};                                                            \
+    return CopyT(Src, &Box[0], &Box[1], Dst, Ext{DstCol, DstRow, DstLay, 0});               \
   }
-#define NUX_COPY4(V)                                                                       \
-  int32_t CopyArray(const V& Src, V& Dst, int32_t DstCol, int32_t DstRow, int32_t DstLay,  \
-                    int32_t DstSlot) {                                                     \
-    return CopyT(Src, nullptr, nullptr, Dst, Ext{DstCol, DstRow, DstLay, DstSlot});        \
-  }                                                                                        \
-  int32_t CopyArray(const V& Src, NUX_R4, V& Dst, int32_t DstCol, int32_t DstRow,          \
-                    int32_t DstLay, int32_t DstSlot) {                                     \
-    const Ext Box[2] = {NUX_B4};                                                           \
-    return CopyT(Src, &Box[0], &Box[1], Dst, Ext{DstCol, DstRow, DstLay, DstSlot});        \
+#define NUX_COPY4(V)                                                                              \
+  int32_t CopyArray(const V& Src, V& Dst, int32_t DstCol, int32_t DstRow, int32_t DstLay,         \
+                    int32_t DstSlot) {                                                            \
+    return CopyT(Src, nullptr, nullptr, Dst, Ext{DstCol, DstRow, DstLay, DstSlot});               \
+  }                                                                                               \
+  int32_t CopyArray(const V& Src, NUX_R4, V& Dst, int32_t DstCol, int32_t DstRow, int32_t DstLay, \
+                    int32_t DstSlot) {                                                            \
+    const Ext Box[2] = {NUX_B4};                                                                  \
+    return CopyT(Src, &Box[0], &Box[1], Dst, Ext{DstCol, DstRow, DstLay, DstSlot});               \
   }
 NUX_COPY1(TBoolArray)
 NUX_COPY2(TBool2DArray)
@@ -593,21 +599,21 @@ NUX_COPY2(TDouble2DArray)
 NUX_COPY3(TDouble3DArray)
 NUX_COPY4(TDouble4DArray)
 
-#define NUX_COPYLINE(V, W)                                                                     \
-  int32_t CopyArrayColumn(const V& A, int32_t Col, int32_t RowLo, int32_t RowHi, W& Out) {     \
-    return CopyLineT(A, true, Col, RowLo, RowHi, Out);                                         \
-  }                                                                                            \
-  int32_t CopyArrayRow(const V& A, int32_t Row, int32_t ColLo, int32_t ColHi, W& Out) {        \
-    return CopyLineT(A, false, Row, ColLo, ColHi, Out);                                        \
-  }                                                                                            \
-  int32_t CopyToArrayColumn(const W& Src, int32_t Lo, int32_t Hi, V& A, int32_t K,             \
-                            int32_t Start) {                                                   \
-    return CopyToLineT(Src, Lo, Hi, A, true, K, Start);                                        \
-  }                                                                                            \
+#define NUX_COPYLINE(V, W)                                                                       \
+  int32_t CopyArrayColumn(const V& A, int32_t Col, int32_t RowLo, int32_t RowHi, W& Out) {       \
+    return CopyLineT(A, true, Col, RowLo, RowHi, Out);                                           \
+  }                                                                                              \
+  int32_t CopyArrayRow(const V& A, int32_t Row, int32_t ColLo, int32_t ColHi, W& Out) {          \
+    return CopyLineT(A, false, Row, ColLo, ColHi, Out);                                          \
+  }                                                                                              \
+  int32_t CopyToArrayColumn(const W& Src, int32_t Lo, int32_t Hi, V& A, int32_t K,               \
+                            int32_t Start) {                                                     \
+    return CopyToLineT(Src, Lo, Hi, A, true, K, Start);                                          \
+  }                                                                                              \
   int32_t CopyToArrayRow(const W& Src, int32_t Lo, int32_t Hi, V& A, int32_t K, int32_t Start) { \
-    return CopyToLineT(Src, Lo, Hi, A, false, K, Start);                                       \
-  }                                                                                            \
-  void CopyVectorToArrayColumn(const W&, V&, int32_t) { Withdrawn(); }                         \
+    return CopyToLineT(Src, Lo, Hi, A, false, K, Start);                                         \
+  }                                                                                              \
+  void CopyVectorToArrayColumn(const W&, V&, int32_t) { Withdrawn(); }                           \
   void CopyVectorToArrayRow(const W&, V&, int32_t) { Withdrawn(); }
 NUX_COPYLINE(TDouble2DArray, TDoubleArray)
 NUX_COPYLINE(TInt2DArray, TIntArray)
@@ -622,40 +628,42 @@ int32_t Copy2DRowTo1DArray(const TDouble2DArray& A, int32_t Row, int32_t ColLo, 
   return CopyLineInto(A, false, Row, ColLo, ColHi, Dst, DstStart);
 }
 
-#define NUX_ARITH(V)                                                                        \
-  int32_t AbsValArray(V& A) { return MapT(A, [](auto X) { return AbsSat(X); }); }           \
-  int32_t IncArray(V& A, ElemOf<V> Value) {                                                 \
-    return MapT(A, [Value](auto X) { return AddSat(X, Value); });                           \
-  }                                                                                         \
-  int32_t AddScalarToArray(const V& A, ElemOf<V> Value, V& Out) {                           \
-    return MapIntoT(A, Out, [Value](auto X) { return AddSat(X, Value); });                  \
-  }                                                                                         \
-  int32_t MultiplyArrayByScalar(V& A, ElemOf<V> Factor) {                                   \
-    return MapT(A, [Factor](auto X) { return MulSat(X, Factor); });                         \
-  }                                                                                         \
-  int32_t MultiplyArrayByScalar(const V& A, ElemOf<V> Factor, V& Out) {                     \
-    return MapIntoT(A, Out, [Factor](auto X) { return MulSat(X, Factor); });                \
-  }                                                                                         \
-  int32_t AddArrays(const V& A, const V& B, V& Out) {                                       \
-    return ZipT(A, B, Out, [](auto X, auto Y) { return AddSat(X, Y); });                    \
-  }                                                                                         \
-  int32_t SubtractArrays(const V& A, const V& B, V& Out) {                                  \
-    return ZipT(A, B, Out, [](auto X, auto Y) { return SubSat(X, Y); });                    \
-  }                                                                                         \
+#define NUX_ARITH(V)                                                         \
+  int32_t AbsValArray(V& A) {                                                \
+    return MapT(A, [](auto X) { return AbsSat(X); });                        \
+  }                                                                          \
+  int32_t IncArray(V& A, ElemOf<V> Value) {                                  \
+    return MapT(A, [Value](auto X) { return AddSat(X, Value); });            \
+  }                                                                          \
+  int32_t AddScalarToArray(const V& A, ElemOf<V> Value, V& Out) {            \
+    return MapIntoT(A, Out, [Value](auto X) { return AddSat(X, Value); });   \
+  }                                                                          \
+  int32_t MultiplyArrayByScalar(V& A, ElemOf<V> Factor) {                    \
+    return MapT(A, [Factor](auto X) { return MulSat(X, Factor); });          \
+  }                                                                          \
+  int32_t MultiplyArrayByScalar(const V& A, ElemOf<V> Factor, V& Out) {      \
+    return MapIntoT(A, Out, [Factor](auto X) { return MulSat(X, Factor); }); \
+  }                                                                          \
+  int32_t AddArrays(const V& A, const V& B, V& Out) {                        \
+    return ZipT(A, B, Out, [](auto X, auto Y) { return AddSat(X, Y); });     \
+  }                                                                          \
+  int32_t SubtractArrays(const V& A, const V& B, V& Out) {                   \
+    return ZipT(A, B, Out, [](auto X, auto Y) { return SubSat(X, Y); });     \
+  }                                                                          \
   int32_t FlipDimArray(V& A, int32_t Dim) { return FlipT(A, Dim); }
 NUX_EACH(NUX_ARITH)
 
-#define NUX_ELEMW(V)                                                      \
-  int32_t MultiplyArraysElemw(const V& A, const V& B, V& Out) {           \
-    return ZipT(A, B, Out, [](auto X, auto Y) { return MulSat(X, Y); });  \
+#define NUX_ELEMW(V)                                                     \
+  int32_t MultiplyArraysElemw(const V& A, const V& B, V& Out) {          \
+    return ZipT(A, B, Out, [](auto X, auto Y) { return MulSat(X, Y); }); \
   }
 NUX_ELEMW(TIntArray)
 NUX_ELEMW(TInt2DArray)
 NUX_ELEMW(TDoubleArray)
 NUX_ELEMW(TDouble2DArray)
 
-#define NUX_RECIP(V)                                                                   \
-  int32_t ReciprocalArray(V& A, double ValueForZero) {                                 \
+#define NUX_RECIP(V)                                                                        \
+  int32_t ReciprocalArray(V& A, double ValueForZero) {                                      \
     return MapT(A, [ValueForZero](double X) { return X == 0.0 ? ValueForZero : 1.0 / X; }); \
   }
 NUX_EACH_D(NUX_RECIP)
@@ -667,8 +675,7 @@ int32_t InvertArray(TBool2DArray& A) {
   return MapT(A, [](bool X) { return !X; });
 }
 
-int32_t BoolToNumArray(const TBoolArray& A, int32_t FalseValue, int32_t TrueValue,
-                       TIntArray& Out) {
+int32_t BoolToNumArray(const TBoolArray& A, int32_t FalseValue, int32_t TrueValue, TIntArray& Out) {
   return BoolToNumT(A, FalseValue, TrueValue, Out);
 }
 int32_t BoolToNumArray(const TBool2DArray& A, int32_t FalseValue, int32_t TrueValue,
@@ -684,20 +691,20 @@ int32_t BoolToNumArray(const TBool2DArray& A, double FalseValue, double TrueValu
   return BoolToNumT(A, FalseValue, TrueValue, Out);
 }
 
-#define NUX_DICHOT(V, W)                                                          \
-  int32_t DichotomizeArray(const V& A, ElemOf<V> Threshold, W& Out) {             \
-    return DichotT(A, Out, [Threshold](auto X) { return X > Threshold; });        \
-  }                                                                               \
-  int32_t DichotomizeArray(const V& A, ElemOf<V> Low, ElemOf<V> High, W& Out) {   \
-    if (High < Low) std::swap(Low, High);                                         \
+#define NUX_DICHOT(V, W)                                                           \
+  int32_t DichotomizeArray(const V& A, ElemOf<V> Threshold, W& Out) {              \
+    return DichotT(A, Out, [Threshold](auto X) { return X > Threshold; });         \
+  }                                                                                \
+  int32_t DichotomizeArray(const V& A, ElemOf<V> Low, ElemOf<V> High, W& Out) {    \
+    if (High < Low) std::swap(Low, High);                                          \
     return DichotT(A, Out, [Low, High](auto X) { return Low <= X && X <= High; }); \
   }
 NUX_DICHOT(TDouble2DArray, TBool2DArray)
 NUX_DICHOT(TInt2DArray, TBool2DArray)
 NUX_DICHOT(TIntArray, TBoolArray)
 
-int32_t DiscretizeArray(TDouble2DArray& A, int32_t Levels, double Low, double High,
-                        double LowValue, double HighValue) {
+int32_t DiscretizeArray(TDouble2DArray& A, int32_t Levels, double Low, double High, double LowValue,
+                        double HighValue) {
   Ext E;
   if (oa::Shape(A, E) != 0 || Levels < 3) return -1;
   if (!(Low < High)) return -2;

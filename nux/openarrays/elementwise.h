@@ -153,8 +153,8 @@ int32_t CopyArray(const TDoubleArray& Src, int32_t Lo, int32_t Hi, TDoubleArray&
 int32_t CopyArray(const TDouble2DArray& Src, int32_t ColLo, int32_t RowLo, int32_t ColHi,
                   int32_t RowHi, TDouble2DArray& Dst, int32_t DstCol, int32_t DstRow);
 int32_t CopyArray(const TDouble3DArray& Src, int32_t ColLo, int32_t RowLo, int32_t LayLo,
-                  int32_t ColHi, int32_t RowHi, int32_t LayHi, TDouble3DArray& Dst,
-                  int32_t DstCol, int32_t DstRow, int32_t DstLay);
+                  int32_t ColHi, int32_t RowHi, int32_t LayHi, TDouble3DArray& Dst, int32_t DstCol,
+                  int32_t DstRow, int32_t DstLay);
 int32_t CopyArray(const TDouble4DArray& Src, int32_t ColLo, int32_t RowLo, int32_t LayLo,
                   int32_t SlotLo, int32_t ColHi, int32_t RowHi, int32_t LayHi, int32_t SlotHi,
                   TDouble4DArray& Dst, int32_t DstCol, int32_t DstRow, int32_t DstLay,
@@ -187,8 +187,8 @@ int32_t CopyToArrayColumn(const TDoubleArray& Src, int32_t Lo, int32_t Hi, TDoub
                           int32_t K, int32_t Start);
 int32_t CopyToArrayColumn(const TIntArray& Src, int32_t Lo, int32_t Hi, TInt2DArray& A, int32_t K,
                           int32_t Start);
-int32_t CopyToArrayColumn(const TBoolArray& Src, int32_t Lo, int32_t Hi, TBool2DArray& A,
-                          int32_t K, int32_t Start);
+int32_t CopyToArrayColumn(const TBoolArray& Src, int32_t Lo, int32_t Hi, TBool2DArray& A, int32_t K,
+                          int32_t Start);
 int32_t CopyToArrayRow(const TDoubleArray& Src, int32_t Lo, int32_t Hi, TDouble2DArray& A,
                        int32_t K, int32_t Start);
 int32_t CopyToArrayRow(const TIntArray& Src, int32_t Lo, int32_t Hi, TInt2DArray& A, int32_t K,
@@ -282,15 +282,13 @@ int32_t SubtractArrays(const TDouble4DArray& A, const TDouble4DArray& B, TDouble
 int32_t MultiplyArraysElemw(const TIntArray& A, const TIntArray& B, TIntArray& Out);
 int32_t MultiplyArraysElemw(const TInt2DArray& A, const TInt2DArray& B, TInt2DArray& Out);
 int32_t MultiplyArraysElemw(const TDoubleArray& A, const TDoubleArray& B, TDoubleArray& Out);
-int32_t MultiplyArraysElemw(const TDouble2DArray& A, const TDouble2DArray& B,
-                            TDouble2DArray& Out);
+int32_t MultiplyArraysElemw(const TDouble2DArray& A, const TDouble2DArray& B, TDouble2DArray& Out);
 
 // False elements become FalseValue, true ones TrueValue.
 int32_t BoolToNumArray(const TBoolArray& A, int32_t FalseValue, int32_t TrueValue, TIntArray& Out);
 int32_t BoolToNumArray(const TBool2DArray& A, int32_t FalseValue, int32_t TrueValue,
                        TInt2DArray& Out);
-int32_t BoolToNumArray(const TBoolArray& A, double FalseValue, double TrueValue,
-                       TDoubleArray& Out);
+int32_t BoolToNumArray(const TBoolArray& A, double FalseValue, double TrueValue, TDoubleArray& Out);
 int32_t BoolToNumArray(const TBool2DArray& A, double FalseValue, double TrueValue,
                        TDouble2DArray& Out);
 
@@ -305,8 +303,8 @@ int32_t DichotomizeArray(const TIntArray& A, int32_t Low, int32_t High, TBoolArr
 
 // Maps every element to one of Levels values between LowValue and HighValue; -1 for fewer
 // than 3 levels (or an empty array), -2 unless Low < High.
-int32_t DiscretizeArray(TDouble2DArray& A, int32_t Levels, double Low, double High,
-                        double LowValue, double HighValue);
+int32_t DiscretizeArray(TDouble2DArray& A, int32_t Levels, double Low, double High, double LowValue,
+                        double HighValue);
 
 // In place: replaced by the transpose.
 int32_t TransposeArray(TDouble2DArray& A);

@@ -2,9 +2,9 @@
 // shared by every family of the unit so that each rule is written once.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
-#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <type_traits>
@@ -35,7 +35,7 @@ using Ext = std::array<int64_t, 4>;
 template <class V>
 void ExtentsInto(const V& A, Ext& E, int Level) {
   E[Level] = static_cast<int64_t>(A.size());
-  if constexpr (RankOf<V> > 1) {
+  if constexpr (RankOf < V >> 1) {
     if (A.empty()) {
       for (int L = Level + 1; L < RankOf<V> + Level; ++L) E[L] = 0;
     } else {
@@ -54,7 +54,7 @@ Ext Extents(const V& A) {
 template <class V>
 bool IsRectAt(const V& A, const Ext& E, int Level) {
   if (static_cast<int64_t>(A.size()) != E[Level]) return false;
-  if constexpr (RankOf<V> > 1) {
+  if constexpr (RankOf < V >> 1) {
     for (const auto& Sub : A)
       if (!IsRectAt(Sub, E, Level + 1)) return false;
   }
@@ -195,7 +195,8 @@ inline float ToSingle(double X) {
   constexpr double Max = std::numeric_limits<float>::max();
   // Halfway between the largest single and the next power of two: from here on, infinity.
   constexpr double Overflow = 340282356779733661637539395458142568448.0;
-  if (X > Max) return X >= Overflow ? std::numeric_limits<float>::infinity() : static_cast<float>(Max);
+  if (X > Max)
+    return X >= Overflow ? std::numeric_limits<float>::infinity() : static_cast<float>(Max);
   if (X < -Max)
     return X <= -Overflow ? -std::numeric_limits<float>::infinity() : -static_cast<float>(Max);
   return static_cast<float>(X);

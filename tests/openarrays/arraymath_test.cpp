@@ -55,8 +55,8 @@ TEST(MultiplyArrays, HandValueAndShapeRules) {
 
 TEST(MultiplyArrays, TiledSumsEqualTheOrderedSumsBitForBit) {
   SetRandSeed(3);
-  for (const auto& [M, K, N] : {std::tuple{13, 7, 10}, std::tuple{16, 33, 8}, std::tuple{1, 1, 1},
-                                std::tuple{9, 40, 5}}) {
+  for (const auto& [M, K, N] :
+       {std::tuple{13, 7, 10}, std::tuple{16, 33, 8}, std::tuple{1, 1, 1}, std::tuple{9, 40, 5}}) {
     const TDouble2DArray A = RandomMatrix(M, K), B = RandomMatrix(K, N);
     TDouble2DArray C;
     ASSERT_EQ(MultiplyArrays(A, B, C), 0);
@@ -87,8 +87,8 @@ TEST(VectorProducts, DotAndCross) {
   EXPECT_EQ(Dot, 32.0);
   EXPECT_EQ(VectorDotProduct(TDoubleArray{1}, TDoubleArray{1, 2}, Dot), -2);
   int64_t IDot = 0;
-  EXPECT_EQ(VectorDotProduct(TIntArray{INT32_MAX, INT32_MAX}, TIntArray{INT32_MAX, INT32_MAX}, IDot),
-            0);
+  EXPECT_EQ(
+      VectorDotProduct(TIntArray{INT32_MAX, INT32_MAX}, TIntArray{INT32_MAX, INT32_MAX}, IDot), 0);
   EXPECT_EQ(IDot, 2 * static_cast<int64_t>(INT32_MAX) * INT32_MAX);
   TDoubleArray C;
   EXPECT_EQ(VectorCrossProduct(TDoubleArray{1, 0, 0}, TDoubleArray{0, 1, 0}, C), 0);

@@ -48,8 +48,7 @@ TEST(Extremes, MinMaxForms) {
   EXPECT_EQ(MaxP, 2);
   EXPECT_EQ(MinMaxArray(TDoubleArray{9, 4}, 1, 2, Mn, Mx, MinP, MaxP), -2);
   int32_t MinC, MinR, MaxC, MaxR;
-  EXPECT_EQ(MinMaxArray(TDouble2DArray{{1, 5}, {0, 5}}, 0, 0, 1, 1, Mn, Mx, MinC, MinR, MaxC,
-                        MaxR),
+  EXPECT_EQ(MinMaxArray(TDouble2DArray{{1, 5}, {0, 5}}, 0, 0, 1, 1, Mn, Mx, MinC, MinR, MaxC, MaxR),
             0);
   EXPECT_EQ(MinC, 1);
   EXPECT_EQ(MinR, 0);
@@ -77,15 +76,15 @@ TEST(Moments, MeanStdDevRangesAndOffsets) {
   EXPECT_EQ(M, 4.0);
   EXPECT_EQ(StdDevArray(I, 0, 0, 1, 2, S), 0);
   EXPECT_NEAR(S, std::sqrt(3.5), 1e-14);  // all six values
-  EXPECT_EQ(MeanArray(TDouble3DArray(2, TDouble2DArray(2, TDoubleArray(2, 1.5))), 0, 0, 0, 1, 1, 2,
-                      M),
-            -2);
+  EXPECT_EQ(
+      MeanArray(TDouble3DArray(2, TDouble2DArray(2, TDoubleArray(2, 1.5))), 0, 0, 0, 1, 1, 2, M),
+      -2);
 }
 
 TEST(Moments, MaskedSumsTraceSquaredDiffsCorrelation) {
   double Sum = 0;
-  EXPECT_EQ(SumArrayMasked(TDouble2DArray{{1, 2}, {3, 4}}, TBool2DArray{{false, true}, {false, false}},
-                           Sum),
+  EXPECT_EQ(SumArrayMasked(TDouble2DArray{{1, 2}, {3, 4}},
+                           TBool2DArray{{false, true}, {false, false}}, Sum),
             3);
   EXPECT_EQ(Sum, 8.0);
   EXPECT_EQ(SumArrayMasked(TDouble2DArray{{1}}, TBool2DArray{{false, true}}, Sum), -1);
@@ -101,10 +100,8 @@ TEST(Moments, MaskedSumsTraceSquaredDiffsCorrelation) {
   EXPECT_EQ(SumOfSquaredDiffs(TDoubleArray{1, 2}, TDouble2DArray{{0, 0}}, 1), -3.0);
   EXPECT_EQ(SumOfSquaredDiffs(TDoubleArray{1, 2}, TDouble2DArray{{0, 0}, {1, 1}}, 1), 1.0);
 
-  const TDouble2DArray A{{1e9 + 1, 1e9 + 2, 1e9 + 3, 1e9 + 5},
-                         {2, 4, 6, 10},
-                         {4, 3, 2, 0},
-                         {7, 7, 7, 7}};
+  const TDouble2DArray A{
+      {1e9 + 1, 1e9 + 2, 1e9 + 3, 1e9 + 5}, {2, 4, 6, 10}, {4, 3, 2, 0}, {7, 7, 7, 7}};
   EXPECT_NEAR(PearsonCorrCoeffColsOfArray(A, 0, 1), 1.0, 1e-12);
   EXPECT_NEAR(PearsonCorrCoeffColsOfArray(A, 1, 2), -1.0, 1e-12);
   EXPECT_EQ(PearsonCorrCoeffColsOfArray(A, 1, 3), 0.0);
@@ -154,8 +151,8 @@ TEST(Counting, ValuesTrueCellsAndFrequencies) {
                              0.5, Bins, Under, Over, MaxCount),
             0);
   EXPECT_EQ(Bins, (TIntArray{1, 2, 0}));
-  EXPECT_EQ(FrequDistOfArray(A, TBool2DArray{{false}}, 0, 0, 0, 0, 0.0, 1.0, 0.5, Bins, Under,
-                             Over, MaxCount),
+  EXPECT_EQ(FrequDistOfArray(A, TBool2DArray{{false}}, 0, 0, 0, 0, 0.0, 1.0, 0.5, Bins, Under, Over,
+                             MaxCount),
             -6);
 }
 
