@@ -55,8 +55,8 @@ TEST(MultiplyArrays, HandValueAndShapeRules) {
 
 TEST(MultiplyArrays, TiledSumsEqualTheOrderedSumsBitForBit) {
   SetRandSeed(3);
-  for (const auto& [M, K, N] :
-       {std::tuple{13, 7, 10}, std::tuple{16, 33, 8}, std::tuple{1, 1, 1}, std::tuple{9, 40, 5}}) {
+  for (const auto& [M, K, N] : {std::tuple{13, 7, 10}, std::tuple{16, 33, 8}, std::tuple{1, 1, 1},
+                                std::tuple{9, 40, 5}, std::tuple{70, 300, 6}}) {
     const TDouble2DArray A = RandomMatrix(M, K), B = RandomMatrix(K, N);
     TDouble2DArray C;
     ASSERT_EQ(MultiplyArrays(A, B, C), 0);
