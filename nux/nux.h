@@ -8,6 +8,7 @@
 #include "nux/math1/math1.h"
 #include "nux/math2/fishq.h"
 #include "nux/matrix/matrix.h"
+#include "nux/openarrays/openarrays.h"
 #include "nux/sline/sline.h"
 #include "nux/statis/statis.h"
 #include "nux/vector/vector.h"

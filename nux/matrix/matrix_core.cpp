@@ -7,6 +7,7 @@
 #include "nux/host/random.h"
 #include "nux/host/system.h"
 #include "nux/math1/scalar.h"
+#include "nux/openarrays/elementwise.h"
 
 namespace nux {
 
@@ -83,12 +84,8 @@ void TMatrix::FillDiag(double Value) {
 }
 
 void TMatrix::FillSerial(double Offset, double Diff) {
-  double Running = Offset;
-  for (auto& Column : Mat)
-    for (double& X : Column) {
-      X = Running;
-      Running += Diff;
-    }
+  // Storage order is the array's index order, last index (the row) fastest.
+  FillArraySerial(Mat, Offset, Diff);
   Changed();
 }
 

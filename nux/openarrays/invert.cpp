@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "nux/frame/progress.h"
+#include "nux/openarrays/arraymath.h"
+#include "nux/openarrays/elementwise.h"
 
 namespace nux {
 namespace {
@@ -179,6 +181,13 @@ int32_t InvertArray(TDouble2DArray& A) {
   for (int64_t C = 0; C < N; ++C)
     std::copy_n(W.Inverse.data() + C * N, N, A[static_cast<size_t>(C)].begin());
   return 0;
+}
+
+int32_t CalcHatMatrix(const TDouble2DArray& A, TDouble2DArray& H) {
+  TDouble2DArray Transposed;
+  if (const int32_t Rc = CloneArray(A, Transposed); Rc != 0) return Rc;
+  if (const int32_t Rc = TransposeArray(Transposed); Rc != 0) return Rc;
+  return MultiplyArrays(A, Transposed, H);
 }
 
 }  // namespace nux

@@ -16,4 +16,9 @@ namespace nux {
 // was aborted. A is changed only on success.
 int32_t InvertArray(TDouble2DArray& A);
 
+// H := A * A^T in matrix terms (H[i][j] = sum over k of A[k][i] * A[k][j], k in index order),
+// so H is square with A's row count: a transposed clone of A multiplied by A with
+// MultiplyArrays. Returns 0, or the first failing step's code (-1 for an empty or ragged A).
+int32_t CalcHatMatrix(const TDouble2DArray& A, TDouble2DArray& H);
+
 }  // namespace nux

@@ -58,5 +58,71 @@ TEST(MatrixInverse, SingularNonSquareAndIdentity) {
     for (int32_t R = 1; R <= 4; ++R) EXPECT_EQ(I.GetVal(C, R), C == R ? 1.0 : 0.0);
 }
 
+// Rows given as in mathematics; stored column-major by SetVal(col, row).
+void SetRows(TMatrix& M, std::initializer_list<std::initializer_list<double>> Rows) {
+  M.Resize(static_cast<int32_t>(Rows.begin()->size()), static_cast<int32_t>(Rows.size()));
+  int32_t R = 1;
+  for (const auto& Row : Rows) {
+    int32_t C = 1;
+    for (const double X : Row) M.SetVal(C++, R, X);
+    ++R;
+  }
+}
+
+TEST(MatrixInverse, DeterminantNeedsRowExchangesRight) {
+  TMatrix M;
+  SetRows(M, {{0, 1}, {1, 0}});
+  EXPECT_EQ(M.Determinant(), -1.0);
+  SetRows(M, {{0, 2, 1}, {1, 0, 0}, {0, 0, 3}});  // one exchange: -(1 * 2 * 3)
+  EXPECT_NEAR(M.Determinant(), -6.0, 1e-14);
+  SetRows(M, {{2, 1, 1}, {4, -6, 0}, {-2, 7, 2}});  // by cofactors: -16
+  EXPECT_NEAR(M.Determinant(), -16.0, 1e-13);
+  SetRows(M, {{1, 2}, {2, 4}});
+  EXPECT_NEAR(M.Determinant(), 0.0, 1e-15);
+  TMatrix Wide;
+  Wide.Resize(3, 2);
+  EXPECT_EQ(Wide.Determinant(), 0.0);
+}
+
+TEST(MatrixInverse, LuFactorsMultiplyBackToTheMatrix) {
+  TMatrix M, L, U;
+  SetRows(M, {{0, 2, 1}, {1, 1, 0}, {3, 0, 5}});
+  ASSERT_TRUE(M.LUdecomposition(&L, &U));
+  ASSERT_EQ(L.NrOfColumns(), 3);
+  for (int32_t R = 1; R <= 3; ++R)
+    for (int32_t C = 1; C <= 3; ++C) {
+      double S = 0;
+      for (int32_t K = 1; K <= 3; ++K) S += L.GetVal(K, R) * U.GetVal(C, K);
+      EXPECT_NEAR(S, M.GetVal(C, R), 1e-14) << R << "," << C;
+      if (R > C) {
+        EXPECT_EQ(U.GetVal(C, R), 0.0);
+      }
+    }
+  EXPECT_FALSE(M.LUdecomposition(nullptr, &U));
+  TMatrix Wide;
+  Wide.Resize(2, 3);
+  EXPECT_FALSE(Wide.LUdecomposition(&L, &U));
+}
+
+TEST(MatrixInverse, HatMatrixIsTheProductWithTheTranspose) {
+  TMatrix X, H;
+  SetRows(X, {{1, 2}, {3, 4}, {5, 6}});  // 3 rows, 2 columns
+  EXPECT_EQ(X.CalcHatMatrix(&H), 0);
+  ASSERT_EQ(H.NrOfColumns(), 3);
+  ASSERT_EQ(H.NrOfRows(), 3);
+  // (X X^T)(i, j) = row i . row j
+  const double Expected[3][3] = {{5, 11, 17}, {11, 25, 39}, {17, 39, 61}};
+  for (int32_t I = 1; I <= 3; ++I)
+    for (int32_t J = 1; J <= 3; ++J) EXPECT_EQ(H.GetVal(J, I), Expected[I - 1][J - 1]);
+  EXPECT_EQ(X.CalcHatMatrix(nullptr), -1);
+}
+
+TEST(MatrixInverse, FillSerialFollowsStorageOrder) {
+  TMatrix M;
+  M.Resize(2, 3);
+  M.FillSerial(1, 1);
+  EXPECT_EQ(M.Data(), (TDouble2DArray{{1, 2, 3}, {4, 5, 6}}));
+}
+
 }  // namespace
 }  // namespace nux

@@ -24,6 +24,23 @@ void* Allocate(std::size_t Size) {
 
 void* operator new(std::size_t Size) { return Allocate(Size); }
 void* operator new[](std::size_t Size) { return Allocate(Size); }
+// The nothrow forms must come from the same allocator, or their deletes would mismatch.
+void* operator new(std::size_t Size, const std::nothrow_t&) noexcept {
+  try {
+    return Allocate(Size);
+  } catch (...) {
+    return nullptr;
+  }
+}
+void* operator new[](std::size_t Size, const std::nothrow_t&) noexcept {
+  try {
+    return Allocate(Size);
+  } catch (...) {
+    return nullptr;
+  }
+}
+void operator delete(void* P, const std::nothrow_t&) noexcept { std::free(P); }
+void operator delete[](void* P, const std::nothrow_t&) noexcept { std::free(P); }
 void operator delete(void* P) noexcept { std::free(P); }
 void operator delete[](void* P) noexcept { std::free(P); }
 void operator delete(void* P, std::size_t) noexcept { std::free(P); }
