@@ -9,7 +9,8 @@
 
 namespace nux::matrix_detail {
 
-// Instruction sets the kernel may use; gpAuto picks the widest the processor has.
+// Instruction sets the kernel may use; gpAuto picks the fastest for the processor (the widest,
+// except on processors that split 512-bit arithmetic in two halves).
 enum TGemmPath : int32_t { gpAuto, gpGeneric, gpAVX2, gpAVX512 };
 
 // Chooses the path of later products (process-wide). A path the processor lacks falls back to
@@ -33,11 +34,19 @@ std::vector<const double*> ColumnPointers(const TCols& Columns) {
   return P;
 }
 
+// Packing buffers that a caller running many products keeps between them; they only grow.
+struct TGemmWorkspace {
+  std::vector<double> PackA;
+  std::vector<double> PackB;
+};
+
 // C(i, j) = sum over p = 0..K-1 of A(Row0 + i, p) * B(p, Col0 + j), for i < M, j < N, with C
-// column-major (element (i, j) at C[i + j * Ldc]). Throws std::bad_alloc when the packing
+// column-major (element (i, j) at C[i + j * Ldc]). With Upper, only the elements with
+// Row0 + i <= Col0 + j are wanted: tiles wholly below that line are skipped and left as they
+// were. Work, when given, supplies the packing buffers. Throws std::bad_alloc when the packing
 // buffers cannot be had.
 void Gemm(int64_t M, int64_t N, int64_t K, TOperand A, int64_t Row0, TOperand B, int64_t Col0,
-          double* C, int64_t Ldc);
+          double* C, int64_t Ldc, bool Upper = false, TGemmWorkspace* Work = nullptr);
 
 // Y(i) = sum over p = 0..K-1 of A(i, p) * X[p], for a plain operand A of M rows.
 void Gemv(int64_t M, int64_t K, const double* const* ACols, const double* X, double* Y);
