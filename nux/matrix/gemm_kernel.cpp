@@ -304,8 +304,10 @@ void Gemm(int64_t M, int64_t N, int64_t K, TOperand A, int64_t Row0, TOperand B,
     for (int64_t J = 0; J < N; ++J) std::fill(C + J * Ldc, C + J * Ldc + M, 0.0);
     return;
   }
-  TGemmWorkspace Local;
-  TGemmWorkspace& W = Work != nullptr ? *Work : Local;
+  // Without a workspace from the caller, each thread keeps one between calls: fresh buffers
+  // would be mapped and faulted in anew by every product.
+  thread_local TGemmWorkspace Kept;
+  TGemmWorkspace& W = Work != nullptr ? *Work : Kept;
   switch (ActiveGemmPath()) {
     case gpAVX512:
       return Drive<TTile512>(Macro512, M, N, K, A, Row0, B, Col0, C, Ldc, Upper, W);
