@@ -30,7 +30,7 @@ TGemmPath Available() {
 }
 
 // The path gpAuto takes. AMD processors split 512-bit arithmetic into two 256-bit halves, and
-// there the 256-bit tile measures faster (44 against 33 GFLOP/s at n = 1000 on Zen 4).
+// there the 256-bit tile measures faster (about 45 against 37 GFLOP/s at n = 1000 on Zen 4).
 TGemmPath Preferred() {
   static const TGemmPath Pick = [] {
     const TGemmPath Best = Available();
