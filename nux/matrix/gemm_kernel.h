@@ -1,0 +1,54 @@
+// The blocked, vectorised product kernel behind the TMatrix products. Every element of a result is
+// the plain sum of its products accumulated in index order from 0.0: the vectors run across
+// result elements, never across the terms of one sum, and nothing is fused, so each instruction
+// set gives bit for bit the same result.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace nux::matrix_detail {
+
+// Instruction sets the kernel may use; gpAuto picks the fastest for the processor (the widest,
+// except on processors that split 512-bit arithmetic in two halves).
+enum TGemmPath : int32_t { gpAuto, gpGeneric, gpAVX2, gpAVX512 };
+
+// Chooses the path of later products (process-wide). A path the processor lacks falls back to
+// the widest one it has below it. Returns the path that will be used.
+TGemmPath SetGemmPath(TGemmPath Path);
+TGemmPath ActiveGemmPath();
+
+// A read-only operand X seen through the column pointers of a column-major matrix:
+// plain X(i, p) = Cols[p][i]; transposed X(i, p) = Cols[i][p].
+struct TOperand {
+  const double* const* Cols;
+  bool Trans;
+};
+
+// Column pointers of a vector-of-columns storage.
+template <class TCols>
+std::vector<const double*> ColumnPointers(const TCols& Columns) {
+  std::vector<const double*> P;
+  P.reserve(Columns.size());
+  for (const auto& C : Columns) P.push_back(C.data());
+  return P;
+}
+
+// Packing buffers that a caller running many products keeps between them; they only grow.
+struct TGemmWorkspace {
+  std::vector<double> PackA;
+  std::vector<double> PackB;
+};
+
+// C(i, j) = sum over p = 0..K-1 of A(Row0 + i, p) * B(p, Col0 + j), for i < M, j < N, with C
+// column-major (element (i, j) at C[i + j * Ldc]). With Upper, only the elements with
+// Row0 + i <= Col0 + j are wanted: tiles wholly below that line are skipped and left as they
+// were. Work, when given, supplies the packing buffers. Throws std::bad_alloc when the packing
+// buffers cannot be had.
+void Gemm(int64_t M, int64_t N, int64_t K, TOperand A, int64_t Row0, TOperand B, int64_t Col0,
+          double* C, int64_t Ldc, bool Upper = false, TGemmWorkspace* Work = nullptr);
+
+// Y(i) = sum over p = 0..K-1 of A(i, p) * X[p], for a plain operand A of M rows.
+void Gemv(int64_t M, int64_t K, const double* const* ACols, const double* X, double* Y);
+
+}  // namespace nux::matrix_detail
