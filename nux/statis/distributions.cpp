@@ -11,7 +11,7 @@
 #include "nux/frame/rounding.h"
 #include "nux/frame/univconst.h"
 #include "nux/statis/accurate.h"
-#include "nux/statis/specialfunc.h"
+#include "nux/statis/gammabeta.h"
 
 namespace nux {
 

@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdint>
 
-#include "nux/statis/specialfunc.h"
+#include "nux/statis/gammabeta.h"
 
 namespace nux {
 

@@ -3,4 +3,4 @@
 
 #include "nux/statis/distributions.h"
 #include "nux/statis/kstest.h"
-#include "nux/statis/specialfunc.h"
+#include "nux/statis/gammabeta.h"

@@ -1,4 +1,4 @@
-#include "nux/statis/specialfunc.h"
+#include "nux/statis/gammabeta.h"
 
 #include <algorithm>
 #include <cmath>
