@@ -2,5 +2,5 @@
 #pragma once
 
 #include "nux/statis/distributions.h"
-#include "nux/statis/kstest.h"
 #include "nux/statis/gammabeta.h"
+#include "nux/statis/kstest.h"
