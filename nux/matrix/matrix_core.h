@@ -151,9 +151,9 @@ class TMatrix : public TNuxContainer,
   // Products: every result element is a plain sum of products accumulated in index order from
   // 0.0; results are resized and written through SetVal. False (nothing changed) for absent
   // arguments or sizes that do not fit. A result object may be one of the operands.
-  bool Multiply(const TMatrix* MatB, TMatrix* MatRes);  // MatRes := this * MatB
-  bool Multiply(const TVector* VecB, TVector* VecRes);  // VecRes := this * VecB
-  bool MultiplyTransposed(const TMatrix* MatB, TMatrix* MatRes);         // this * MatB^T
+  bool Multiply(const TMatrix* MatB, TMatrix* MatRes);                    // MatRes := this * MatB
+  bool Multiply(const TVector* VecB, TVector* VecRes);                    // VecRes := this * VecB
+  bool MultiplyTransposed(const TMatrix* MatB, TMatrix* MatRes);          // this * MatB^T
   bool TransposeAndMultiply(const TMatrix* MatB, TMatrix* MatRes) const;  // this^T * MatB
   bool TransposeAndMultiply(const TVector* VecB, TVector* VecRes) const;  // this^T * VecB
   bool EMult(const TMatrix* MatB, TMatrix* MatRes);                       // element-wise
@@ -185,16 +185,16 @@ class TMatrix : public TNuxContainer,
   void MeanVar(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow, double& Mean,
                double& Variance) const;
   void MeanVec(TDims Dim, TVector* Means) const;
-  void SkewKurt(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow,
-                double& Skewness, double& Kurtosis) const;
+  void SkewKurt(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow, double& Skewness,
+                double& Kurtosis) const;
   void SkewKurtSample(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow,
                       double& Skewness, double& Kurtosis) const;
   bool Quartiles(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow, double& Q1,
                  double& Q2, double& Q3) const;
   double Percentile(double Prob, int32_t LowCol, int32_t LowRow, int32_t HighCol,
                     int32_t HighRow) const;
-  double Percentile(double Prob, int32_t LowCol, int32_t LowRow, int32_t HighCol,
-                    int32_t HighRow, int32_t SampleSize) const;
+  double Percentile(double Prob, int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow,
+                    int32_t SampleSize) const;
   bool Histogram(int32_t LoX, int32_t LoY, int32_t HiX, int32_t HiY, double FirstBin,
                  double LastBin, double BinWidth, TIntArray& Histo, int32_t& Underflow,
                  int32_t& Overflow, int32_t& MaxCnt) const;
