@@ -94,4 +94,24 @@ double CentralCoSum(int64_t N, GetX&& X, GetY&& Y, double MeanX, double MeanY) {
   return N > 0 ? Sxy - Sx * Sy / static_cast<double>(N) : 0.0;
 }
 
+// The library's quartile rule on ascending sorted values A (n >= 2): position (n + 1) p, the
+// integer part k clamped to 1..n-1 (the fraction dropped when clamped), interpolated between the
+// k-th and (k+1)-th smallest values. Equal neighbours (infinities too) need no interpolation.
+template <class T>
+double QuartileOfSorted(const T* A, int64_t N, double P) {
+  const double Pos = static_cast<double>(N + 1) * P;
+  auto K = static_cast<int64_t>(std::trunc(Pos));
+  double F = Pos - static_cast<double>(K);
+  if (K == 0) {
+    K = 1;
+    F = 0.0;
+  }
+  if (K > N - 1) {
+    K = N - 1;
+    F = 0.0;
+  }
+  const double Lo = static_cast<double>(A[K - 1]), Hi = static_cast<double>(A[K]);
+  return (F == 0.0 || Lo == Hi) ? Lo : Lo + (Hi - Lo) * F;
+}
+
 }  // namespace nux

@@ -147,22 +147,7 @@ bool TMatrix::Quartiles(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t
     return true;
   }
   SortArray(std::span<double>(A), true);
-  const auto Quartile = [&](double P) {
-    const double Pos = static_cast<double>(N + 1) * P;
-    auto K = static_cast<int64_t>(std::trunc(Pos));
-    double F = Pos - static_cast<double>(K);
-    if (K == 0) {
-      K = 1;
-      F = 0.0;
-    }
-    if (K > N - 1) {
-      K = N - 1;
-      F = 0.0;
-    }
-    const double Lo = A[size_t(K - 1)], Hi = A[size_t(K)];
-    // Equal neighbours (infinities too) need no interpolation.
-    return (F == 0.0 || Lo == Hi) ? Lo : Lo + (Hi - Lo) * F;
-  };
+  const auto Quartile = [&](double P) { return QuartileOfSorted(A.data(), N, P); };
   Q1 = Quartile(0.25);
   Q2 = Quartile(0.5);
   Q3 = Quartile(0.75);

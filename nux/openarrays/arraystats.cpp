@@ -500,22 +500,6 @@ int32_t MinMaxArray(const TDouble2DArray& A, int32_t ColLo, int32_t RowLo, int32
   return 0;
 }
 
-#define NUX_R1 int32_t Lo, int32_t Hi
-#define NUX_B1 \
-  Ext{Lo, 0, 0, 0}, Ext { Hi, 0, 0, 0 }
-#define NUX_R2 int32_t ColLo, int32_t RowLo, int32_t ColHi, int32_t RowHi
-#define NUX_B2 \
-  Ext{ColLo, RowLo, 0, 0}, Ext { ColHi, RowHi, 0, 0 }
-#define NUX_R3 \
-  int32_t ColLo, int32_t RowLo, int32_t LayLo, int32_t ColHi, int32_t RowHi, int32_t LayHi
-#define NUX_B3 \
-  Ext{ColLo, RowLo, LayLo, 0}, Ext { ColHi, RowHi, LayHi, 0 }
-#define NUX_R4                                                                               \
-  int32_t ColLo, int32_t RowLo, int32_t LayLo, int32_t SlotLo, int32_t ColHi, int32_t RowHi, \
-      int32_t LayHi, int32_t SlotHi
-#define NUX_B4 \
-  Ext{ColLo, RowLo, LayLo, SlotLo}, Ext { ColHi, RowHi, LayHi, SlotHi }
-
 #define NUX_MOMENTS(V, R, B)                                                           \
   int32_t MeanArray(const V& A, R, double& Mean) { return MeanT(A, B, Mean); }         \
   int32_t StdDevArray(const V& A, R, double& StdDev) { return StdDevT(A, B, StdDev); } \

@@ -171,21 +171,7 @@ bool TVectorBase<T, Derived>::Quartiles(int32_t LowElem, int32_t HighElem, doubl
     Q1 = Q2 = Q3 = static_cast<double>(A[0]);
     return true;
   }
-  const auto Quartile = [&](double P) {
-    const double Pos = static_cast<double>(N + 1) * P;
-    int64_t K = static_cast<int64_t>(std::floor(Pos));
-    double F = Pos - static_cast<double>(K);
-    if (K == 0) {
-      K = 1;
-      F = 0.0;
-    }
-    if (K > N - 1) {
-      K = N - 1;
-      F = 0.0;
-    }
-    const double Lo = static_cast<double>(A[size_t(K - 1)]), Hi = static_cast<double>(A[size_t(K)]);
-    return F == 0.0 ? Lo : Lo + (Hi - Lo) * F;
-  };
+  const auto Quartile = [&](double P) { return QuartileOfSorted(A.data(), N, P); };
   Q1 = Quartile(0.25);
   Q2 = Quartile(0.5);
   Q3 = Quartile(0.75);
