@@ -8,22 +8,10 @@
 #include "nux/host/random.h"
 #include "nux/matrix/matrix.h"
 #include "support/alloc_limit.h"
+#include "support/filled.h"
 
 namespace nux {
 namespace {
-
-// A matrix built from its columns; constructed in place since components cannot be moved.
-struct Cols : TMatrix {
-  Cols(std::initializer_list<std::initializer_list<double>> Columns) {
-    Resize(static_cast<int32_t>(Columns.size()), static_cast<int32_t>(Columns.begin()->size()));
-    int32_t C = 1;
-    for (const auto& Column : Columns) {
-      int32_t R = 1;
-      for (const double X : Column) Mat[size_t(C - 1)][size_t(R++ - 1)] = X;
-      ++C;
-    }
-  }
-};
 
 struct TLog {
   std::vector<std::string> E;

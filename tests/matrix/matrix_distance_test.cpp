@@ -9,22 +9,10 @@
 #include "nux/host/random.h"
 #include "nux/matrix/matrix.h"
 #include "support/alloc_limit.h"
+#include "support/filled.h"
 
 namespace nux {
 namespace {
-
-// A matrix given row by row: objects in rows, variables in columns.
-struct Rows : TMatrix {
-  Rows(std::initializer_list<std::initializer_list<double>> RowList) {
-    Resize(static_cast<int32_t>(RowList.begin()->size()), static_cast<int32_t>(RowList.size()));
-    int32_t R = 0;
-    for (const auto& Row : RowList) {
-      int32_t C = 0;
-      for (const double X : Row) Mat[size_t(C++)][size_t(R)] = X;
-      ++R;
-    }
-  }
-};
 
 TEST(MatrixDistance, ModesAndDistanceMatrix) {
   // x = (1, 2, 3), y = (2, 0, 1): sum xy = 5, sum x^2 = 14, sum y^2 = 5.

@@ -5,6 +5,7 @@
 #include "nux/frame/progress.h"
 #include "nux/host/random.h"
 #include "nux/matrix/matrix.h"
+#include "support/filled.h"
 
 namespace nux {
 namespace {
@@ -58,15 +59,10 @@ TEST(MatrixInverse, SingularNonSquareAndIdentity) {
     for (int32_t R = 1; R <= 4; ++R) EXPECT_EQ(I.GetVal(C, R), C == R ? 1.0 : 0.0);
 }
 
-// Rows given as in mathematics; stored column-major by SetVal(col, row).
-void SetRows(TMatrix& M, std::initializer_list<std::initializer_list<double>> Rows) {
-  M.Resize(static_cast<int32_t>(Rows.begin()->size()), static_cast<int32_t>(Rows.size()));
-  int32_t R = 1;
-  for (const auto& Row : Rows) {
-    int32_t C = 1;
-    for (const double X : Row) M.SetVal(C++, R, X);
-    ++R;
-  }
+// Rows given as in mathematics.
+void SetRows(TMatrix& M, TNestedList RowList) {
+  const Rows Source(RowList);
+  M.Clone(&Source);
 }
 
 TEST(MatrixInverse, DeterminantNeedsRowExchangesRight) {

@@ -6,6 +6,7 @@
 
 #include "nux/frame/progress.h"
 #include "nux/matrix/matrix.h"
+#include "support/filled.h"
 
 namespace nux {
 namespace {
@@ -13,24 +14,17 @@ namespace {
 constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double Inf = std::numeric_limits<double>::infinity();
 
-// A matrix given row by row, as it is written on paper; counts its events.
-struct Rows : TMatrix {
+// A matrix given row by row that counts its events.
+struct CountingRows : Rows {
   int Changes = 0, Resizes = 0;
-  Rows(std::initializer_list<std::initializer_list<double>> RowList) {
-    Resize(static_cast<int32_t>(RowList.begin()->size()), static_cast<int32_t>(RowList.size()));
-    int32_t R = 0;
-    for (const auto& Row : RowList) {
-      int32_t C = 0;
-      for (const double X : Row) Mat[size_t(C++)][size_t(R)] = X;
-      ++R;
-    }
+  explicit CountingRows(TNestedList RowList) : Rows(RowList) {
     OnChange = [this](TObject*) { ++Changes; };
     OnResize = [this](TObject*) { ++Resizes; };
   }
 };
 
 TEST(MatrixLinalg, ArithmeticTraceAndNorms) {
-  Rows A{{1, -2}, {-3, 4}, {5, 0}};
+  CountingRows A{{1, -2}, {-3, 4}, {5, 0}};
   Rows B{{10, 20}, {30, 40}, {50, 60}};
   EXPECT_TRUE(A.Add(&B));
   EXPECT_TRUE(A.Subtract(&B));
@@ -82,7 +76,7 @@ TEST(MatrixLinalg, SpectralNorm) {
 }
 
 TEST(MatrixLinalg, Cholesky) {
-  Rows A{{4, 12, -16}, {12, 37, -43}, {-16, -43, 98}};
+  CountingRows A{{4, 12, -16}, {12, 37, -43}, {-16, -43, 98}};
   Rows L{{7, 7, 7}, {7, 7, 7}, {7, 7, 7}};  // the strict upper triangle is not written
   EXPECT_TRUE(A.CholeskyDecomp(&L));
   EXPECT_EQ(L.Data(), (Rows{{2, 7, 7}, {6, 1, 7}, {-8, 5, 3}}).Data());
@@ -107,7 +101,7 @@ TEST(MatrixLinalg, Cholesky) {
 }
 
 TEST(MatrixLinalg, Balance) {
-  Rows A{{1, 100}, {0.01, 1}};
+  CountingRows A{{1, 100}, {0.01, 1}};
   EXPECT_TRUE(A.Balance(1.0));
   EXPECT_EQ(A.Data(), (Rows{{1, 1}, {1, 1}}).Data());
   EXPECT_EQ(A.Changes, 0);
@@ -132,7 +126,7 @@ TEST(MatrixLinalg, Balance) {
 }
 
 TEST(MatrixLinalg, Diff) {
-  Rows A{{1, 1}, {4, 2}, {9, 4}, {16, 8}, {25, 16}};
+  CountingRows A{{1, 1}, {4, 2}, {9, 4}, {16, 8}, {25, 16}};
   EXPECT_EQ(A.Diff(2, acrColumns), 0);
   EXPECT_EQ(A.Data(), (Rows{{2, 1}, {2, 2}, {2, 4}}).Data());
   EXPECT_EQ(A.Changes, 1);

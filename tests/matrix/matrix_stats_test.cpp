@@ -10,6 +10,7 @@
 #include "nux/host/random.h"
 #include "nux/matrix/matrix.h"
 #include "support/alloc_limit.h"
+#include "support/filled.h"
 
 namespace nux {
 namespace {
@@ -17,15 +18,6 @@ namespace {
 using P = std::pair<double, double>;
 constexpr double Inf = std::numeric_limits<double>::infinity();
 constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
-
-// A matrix built from its columns; constructed in place since components cannot be moved.
-struct Cols : TMatrix {
-  Cols(std::initializer_list<std::initializer_list<double>> Columns) {
-    Resize(static_cast<int32_t>(Columns.size()), static_cast<int32_t>(Columns.begin()->size()));
-    size_t C = 0;
-    for (const auto& Column : Columns) std::copy(Column.begin(), Column.end(), Mat[C++].begin());
-  }
-};
 
 // A matrix that has lost all its elements, to check that nothing reads outside.
 struct Hollow : TMatrix {
