@@ -197,27 +197,12 @@ bool TMatrix::Histogram(int32_t LoX, int32_t LoY, int32_t HiX, int32_t HiY, doub
                         double LastBin, double BinWidth, TIntArray& Histo, int32_t& Underflow,
                         int32_t& Overflow, int32_t& MaxCnt) const {
   // A width that is not positive would give no bins or a negative count of them.
-  if (!(BinWidth > 0.0) || !std::isfinite(BinWidth) || !std::isfinite(FirstBin) ||
-      !std::isfinite(LastBin))
-    return false;
-  const double BinsD = RoundEven(std::fabs(LastBin - FirstBin) / BinWidth) + 1.0;
-  if (!(BinsD <= 500.0)) return false;
-  const auto Bins = static_cast<int64_t>(BinsD);
-  const double Top = LastBin + BinWidth;
+  const vector_detail::TDoubleBins Bins(FirstBin, LastBin, BinWidth);
+  if (Bins.Count == 0) return false;
   const TBlock B = ClipBlock(*this, LoX, HiX, LoY, HiY);
   vector_detail::CountIntoBins(
-      Bins,
-      [&](double X) -> int64_t {
-        if (std::isnan(X)) return vector_detail::NoBin;
-        if (X < FirstBin) return -1;
-        if (X >= Top) return Bins;
-        // Rounding can reach one past the last bin when the span is no whole multiple of
-        // the width: that is overflow.
-        const double Bin = std::floor((X - FirstBin) / BinWidth);
-        return Bin < static_cast<double>(Bins) ? static_cast<int64_t>(Bin) : Bins;
-      },
-      [&](auto&& Count) { ForEach(Mat, B, [&](double X) { Count(X, 1); }); }, Histo, Underflow,
-      Overflow, MaxCnt);
+      Bins.Count, Bins, [&](auto&& Count) { ForEach(Mat, B, [&](double X) { Count(X, 1); }); },
+      Histo, Underflow, Overflow, MaxCnt);
   return true;
 }
 

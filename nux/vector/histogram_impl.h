@@ -2,10 +2,12 @@
 #pragma once
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <vector>
 
+#include "nux/frame/rounding.h"
 #include "nux/frame/types.h"
 
 namespace nux::vector_detail {
@@ -67,5 +69,31 @@ void CountHistogram(const std::vector<T>& Data, int32_t FirstElem, int32_t LastE
       },
       Histo, Underflow, Overflow, MaxCnt);
 }
+
+// Bins of width BinWidth from FirstBin to LastBin for doubles: the number of bins, or 0 when
+// the width is not positive and finite, a bound is not finite, or there would be more than 500.
+struct TDoubleBins {
+  double First = 0.0, Last = 0.0, Width = 1.0;
+  int64_t Count = 0;
+
+  TDoubleBins(double FirstBin, double LastBin, double BinWidth)
+      : First(FirstBin), Last(LastBin), Width(BinWidth) {
+    if (!(BinWidth > 0.0) || !std::isfinite(BinWidth) || !std::isfinite(FirstBin) ||
+        !std::isfinite(LastBin))
+      return;
+    const double Bins = RoundEven(std::fabs(LastBin - FirstBin) / BinWidth) + 1.0;
+    if (Bins <= 500.0) Count = static_cast<int64_t>(Bins);
+  }
+
+  // The classification CountIntoBins expects. NaN is counted nowhere; rounding can reach one
+  // past the last bin when the span is no whole multiple of the width: that is overflow.
+  int64_t operator()(double X) const {
+    if (std::isnan(X)) return NoBin;
+    if (X < First) return -1;
+    if (X >= Last + Width) return Count;
+    const double Bin = std::floor((X - First) / Width);
+    return Bin < static_cast<double>(Count) ? static_cast<int64_t>(Bin) : Count;
+  }
+};
 
 }  // namespace nux::vector_detail

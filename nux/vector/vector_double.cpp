@@ -109,22 +109,10 @@ double TVector::Integrate(double BoundLow, double BoundHigh, TIntegMethod Method
 bool TVector::Histogram(int32_t FirstElem, int32_t LastElem, double FirstBin, double LastBin,
                         double BinWidth, TIntArray& Histo, int32_t& Underflow, int32_t& Overflow,
                         int32_t& MaxCnt) const {
-  if (!(BinWidth > 0.0) || !std::isfinite(BinWidth) || !std::isfinite(FirstBin) ||
-      !std::isfinite(LastBin))
-    return false;
-  const double BinsD = RoundEven(std::fabs(LastBin - FirstBin) / BinWidth) + 1.0;
-  if (!(BinsD <= 500.0)) return false;
-  const auto Bins = static_cast<int64_t>(BinsD);
-  vector_detail::CountHistogram(
-      FVec, FirstElem, LastElem, Bins,
-      [&](double X) -> int64_t {
-        if (std::isnan(X)) return vector_detail::NoBin;  // as the matrices: counted nowhere
-        if (X < FirstBin) return -1;
-        if (X >= LastBin + BinWidth) return Bins;
-        const double Bin = std::floor((X - FirstBin) / BinWidth);
-        return Bin < static_cast<double>(Bins) ? static_cast<int64_t>(Bin) : Bins;
-      },
-      Histo, Underflow, Overflow, MaxCnt);
+  const vector_detail::TDoubleBins Bins(FirstBin, LastBin, BinWidth);
+  if (Bins.Count == 0) return false;
+  vector_detail::CountHistogram(FVec, FirstElem, LastElem, Bins.Count, Bins, Histo, Underflow,
+                                Overflow, MaxCnt);
   return true;
 }
 
