@@ -1,6 +1,7 @@
 // The host layer: object model, exceptions, streams, random numbers and machine facts.
 #pragma once
 
+#include "nux/host/atomicfile.h"
 #include "nux/host/clipboard.h"
 #include "nux/host/exceptions.h"
 #include "nux/host/object.h"

@@ -14,6 +14,7 @@
 #include <limits>
 #include <new>
 
+#include "nux/host/atomicfile.h"
 #include "nux/host/exceptions.h"
 
 namespace nux {
@@ -219,27 +220,6 @@ bool WriteJPEG(FILE* F, int32_t Width, int32_t Height, int32_t Quality, const TP
   return false;
 }
 
-// Creates a new file next to FileName that no one else uses, with the permissions a newly
-// created file would get.
-FILE* CreateTemporary(const std::string& FileName, std::string& TempName) {
-  static std::atomic<uint32_t> Counter{0};
-  for (int Attempt = 0; Attempt < 100; ++Attempt) {
-    TempName =
-        FileName + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(Counter.fetch_add(1));
-    const int Fd = ::open(TempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (Fd >= 0) {
-      FILE* F = ::fdopen(Fd, "wb");
-      if (F == nullptr) {
-        ::close(Fd);
-        ::unlink(TempName.c_str());
-      }
-      return F;
-    }
-    if (errno != EEXIST) return nullptr;
-  }
-  return nullptr;
-}
-
 }  // namespace
 
 bool PictureSizeFits(TPictureFormat Format, int64_t Width, int64_t Height) {
@@ -263,46 +243,17 @@ void SavePictureToFile(const std::string& FileName, TPictureFormat Format, int32
   if (!PictureSizeFits(Format, Width, Height))
     throw EInOutError("Picture size not supported by the format: " + std::to_string(Width) + " x " +
                       std::to_string(Height));
-  if (FileName.empty()) throw EInOutError("Cannot create file \"\"");
-  std::string TempName;
-  FILE* F = CreateTemporary(FileName, TempName);
-  if (F == nullptr)
-    throw EInOutError("Cannot create file \"" + FileName + "\": " + std::strerror(errno));
-  std::string Error;
-  bool Ok = false;
-  try {
+  WriteFileAtomically(FileName, [&](FILE* F, std::string& Error) {
     switch (Format) {
       case pfBMP:
-        Ok = WriteBMP(F, Width, Height, Rows, Error);
-        break;
+        return WriteBMP(F, Width, Height, Rows, Error);
       case pfPNG:
-        Ok = WritePNG(F, Width, Height, Rows, Error);
-        break;
+        return WritePNG(F, Width, Height, Rows, Error);
       case pfJPEG:
-        Ok = WriteJPEG(F, Width, Height, std::clamp(Quality, 1, 100), Rows, Error);
-        break;
+        return WriteJPEG(F, Width, Height, std::clamp(Quality, 1, 100), Rows, Error);
     }
-  } catch (...) {
-    std::fclose(F);
-    ::unlink(TempName.c_str());
-    throw;
-  }
-  if (Ok && (std::fflush(F) != 0 || std::ferror(F) != 0)) {
-    Ok = false;
-    Error = std::strerror(errno);
-  }
-  if (std::fclose(F) != 0 && Ok) {
-    Ok = false;
-    Error = std::strerror(errno);
-  }
-  if (Ok && std::rename(TempName.c_str(), FileName.c_str()) != 0) {
-    Ok = false;
-    Error = std::strerror(errno);
-  }
-  if (!Ok) {
-    ::unlink(TempName.c_str());
-    throw EInOutError("Cannot write file \"" + FileName + "\": " + Error);
-  }
+    return false;
+  });
 }
 
 TBitmap::TBitmap(int32_t Width, int32_t Height, int32_t Color) { SetSize(Width, Height, Color); }

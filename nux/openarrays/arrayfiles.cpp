@@ -8,6 +8,7 @@
 #include <limits>
 #include <sstream>
 
+#include "nux/host/atomicfile.h"
 #include "nux/openarrays/ndarray_impl.h"
 
 namespace nux {
@@ -43,14 +44,6 @@ bool ReadWholeFile(const std::string& FileName, std::string& Data) {
   if (In.bad()) return false;
   Data = std::move(Buf).str();
   return true;
-}
-
-bool WriteWholeFile(const std::string& FileName, const std::string& Data) {
-  std::ofstream Out(FileName, std::ios::binary | std::ios::trunc);
-  if (!Out) return false;
-  Out.write(Data.data(), static_cast<std::streamsize>(Data.size()));
-  Out.close();
-  return static_cast<bool>(Out);
 }
 
 // ---- text form ---------------------------------------------------------------------------
