@@ -522,26 +522,20 @@ bool IsValidDouble(std::string_view Text, bool AllowSpecial, TDecPSep DecPSep) {
   return Is("nan") || Is("inf") || Is("infinity");
 }
 
-bool IsValidHex(std::string_view Text) {
-  return WholeText(Text, [](std::string_view T, size_t& I) {
+namespace {
+
+bool IsValidUnsigned(std::string_view Text, int Base) {
+  return WholeText(Text, [Base](std::string_view T, size_t& I) {
     uint32_t V = 0;
-    return ReadUnsigned(T, I, 16, V);
+    return ReadUnsigned(T, I, Base, V);
   });
 }
 
-bool IsValidOct(std::string_view Text) {
-  return WholeText(Text, [](std::string_view T, size_t& I) {
-    uint32_t V = 0;
-    return ReadUnsigned(T, I, 8, V);
-  });
-}
+}  // namespace
 
-bool IsValidBin(std::string_view Text) {
-  return WholeText(Text, [](std::string_view T, size_t& I) {
-    uint32_t V = 0;
-    return ReadUnsigned(T, I, 2, V);
-  });
-}
+bool IsValidHex(std::string_view Text) { return IsValidUnsigned(Text, 16); }
+bool IsValidOct(std::string_view Text) { return IsValidUnsigned(Text, 8); }
+bool IsValidBin(std::string_view Text) { return IsValidUnsigned(Text, 2); }
 
 bool IsValidDecInt(std::string_view Text) {
   return WholeText(Text, [](std::string_view T, size_t& I) {
