@@ -3,6 +3,7 @@
 #include <cmath>
 #include <complex>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #ifdef NUX_HAVE_OPENBLAS
@@ -76,7 +77,16 @@ int CheckFftw() {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  // bench/run-peers asks which kernel OpenBLAS picks on its own before deciding to force one.
+  if (argc > 1 && std::strcmp(argv[1], "--corename") == 0) {
+#ifdef NUX_HAVE_OPENBLAS
+    std::printf("%s\n", openblas_get_corename());
+    return 0;
+#else
+    return 1;
+#endif
+  }
 #ifdef NUX_HAVE_EIGEN
   std::printf("Eigen: found\n");
 #else

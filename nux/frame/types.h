@@ -32,6 +32,37 @@ using TInt4DArray = std::vector<TInt3DArray>;
 using TSingle4DArray = std::vector<TSingle3DArray>;
 using TBool4DArray = std::vector<TBool3DArray>;
 
+namespace types_detail {
+template <class T>
+inline constexpr bool IsVector = false;
+template <class T, class Al>
+inline constexpr bool IsVector<std::vector<T, Al>> = true;
+
+template <class V>
+bool SameShape(const V& A, const V& B) {
+  if (A.size() != B.size()) return false;
+  if constexpr (IsVector<typename V::value_type>) {
+    for (size_t I = 0; I < A.size(); ++I)
+      if (!SameShape(A[I], B[I])) return false;
+  }
+  return true;
+}
+}  // namespace types_detail
+
+// True when a nested array is not rectangular: some inner array, at any level, differs in length
+// from the first one at its level. Routines taking nested arrays treat a ragged one as bad input
+// rather than copy part of it.
+template <class T, class Al>
+bool IsRagged(const std::vector<T, Al>& A) {
+  if constexpr (types_detail::IsVector<T>) {
+    if (A.empty()) return false;
+    if (IsRagged(A[0])) return true;
+    for (const auto& Inner : A)
+      if (!types_detail::SameShape(Inner, A[0])) return true;
+  }
+  return false;
+}
+
 // The library's general exception; unit exceptions derive from it.
 class ENUXError : public Exception {
  public:

@@ -194,10 +194,15 @@ bool ConfinePointToRect(TPointDouble& P, const TRectDouble& R) {
   double XLo, XHi, YLo, YHi;
   OrderedPair(R.Left, R.Right, XLo, XHi);
   OrderedPair(R.Top, R.Bottom, YLo, YHi);
-  const TPointDouble Old = P;
-  P.X = std::clamp(P.X, XLo, XHi);
-  P.Y = std::clamp(P.Y, YLo, YHi);
-  return P.X != Old.X || P.Y != Old.Y;
+  // A NaN coordinate stays NaN and does not count as moved (NaN != NaN would say it did).
+  const auto Clamp = [](double& V, double Lo, double Hi) {
+    const double Old = V;
+    V = std::clamp(V, Lo, Hi);
+    return !std::isnan(Old) && V != Old;
+  };
+  const bool MovedX = Clamp(P.X, XLo, XHi);
+  const bool MovedY = Clamp(P.Y, YLo, YHi);
+  return MovedX || MovedY;
 }
 
 int64_t DistFromRect(const TPoint& P, const TRect& R) {

@@ -27,7 +27,8 @@ double DistanceToSegment(const TPointDouble& P, const TPointDouble& A, const TPo
 
 // Rectangles are given by two x and two y coordinates of opposite corners, in either order.
 bool WithinRect(const TPointDouble& P, const TRectDouble& R);
-// Clamps P into R; true if P was moved.
+// Clamps P into R; true if P was moved. A NaN coordinate is left as it is and counts as not
+// moved; a rectangle with a NaN coordinate leaves P unchanged (false).
 bool ConfinePointToRect(TPointDouble& P, const TRectDouble& R);
 
 // Distance in pixels from P to R: 0 inside or on the border, the gap beside, above or below,

@@ -108,7 +108,7 @@ template <class T>
 int32_t BlockToArray(const TMatrix& M, std::vector<std::vector<T>>& Dest, int32_t ColLo,
                      int32_t RowLo, int32_t ColHi, int32_t RowHi, int32_t DestCol,
                      int32_t DestRow) {
-  if (Dest.empty() || Dest[0].empty()) return -1;
+  if (Dest.empty() || Dest[0].empty() || IsRagged(Dest)) return -1;
   if (M.MakeValidColRange(ColLo, ColHi)) return -2;
   if (M.MakeValidRowRange(RowLo, RowHi)) return -3;
   const auto Cols = static_cast<int64_t>(Dest.size()), Rows = static_cast<int64_t>(Dest[0].size());
@@ -118,7 +118,7 @@ int32_t BlockToArray(const TMatrix& M, std::vector<std::vector<T>>& Dest, int32_
     const auto& In = M.Data()[size_t(C - 1)];
     for (int64_t R = RowLo; R <= RowHi; ++R) {
       const int64_t Target = DestRow + (R - RowLo);
-      if (Target >= Rows || Target >= static_cast<int64_t>(Out.size())) break;
+      if (Target >= Rows) break;
       Out[size_t(Target)] = Convert<T>(In[size_t(R - 1)]);
     }
   }
@@ -189,7 +189,7 @@ int32_t ArrayToMatrix(TMatrix& M, const std::vector<T>& Src, int32_t FirstElem, 
 template <class T>
 int32_t Array2DToMatrix(TMatrix& M, const std::vector<std::vector<T>>& Src, int32_t ColLo,
                         int32_t RowLo, int32_t ColHi, int32_t RowHi, int32_t Col, int32_t Row) {
-  if (Src.empty() || Src[0].empty()) return -1;
+  if (Src.empty() || Src[0].empty() || IsRagged(Src)) return -1;
   const auto Cols = static_cast<int64_t>(Src.size()), Rows = static_cast<int64_t>(Src[0].size());
   int64_t C1 = ColLo, C2 = ColHi, R1 = RowLo, R2 = RowHi;
   if (C1 == 0 && C2 == 0) C2 = Cols - 1;
@@ -200,9 +200,8 @@ int32_t Array2DToMatrix(TMatrix& M, const std::vector<std::vector<T>>& Src, int3
   for (int64_t I = C1; I <= C2 && Col + I <= M.NrOfColumns(); ++I) {
     const auto& Column = Src[size_t(I)];
     for (int64_t J = R1; J <= R2 && Row + J <= M.NrOfRows(); ++J)
-      if (J < static_cast<int64_t>(Column.size()))  // a shorter inner array is never read past
-        M.SetVal(static_cast<int32_t>(Col + I), static_cast<int32_t>(Row + J),
-                 static_cast<double>(Column[size_t(J)]));
+      M.SetVal(static_cast<int32_t>(Col + I), static_cast<int32_t>(Row + J),
+               static_cast<double>(Column[size_t(J)]));
   }
   M.Changed();
   return 0;

@@ -89,7 +89,7 @@ class TMatrix : public TNuxContainer,
                         int32_t DestElem) const;
   void CopyColTo1DArray(TDoubleArray& Dest, int32_t Col, int32_t FirstRow, int32_t LastRow,
                         int32_t DestElem) const;
-  // Results: 0, -1 (Dest empty), -2 (column range clipped), -3 (row range clipped or
+  // Results: 0, -1 (Dest empty or ragged), -2 (column range clipped), -3 (row range clipped or
   // exchanged), -4 (DestCol or DestRow outside Dest). Integer targets round halves to even.
   int32_t CopyToArray(TDouble2DArray& Dest, int32_t SrcColLo, int32_t SrcRowLo, int32_t SrcColHi,
                       int32_t SrcRowHi, int32_t DestCol, int32_t DestRow) const;
@@ -110,7 +110,7 @@ class TMatrix : public TNuxContainer,
                         int32_t Row, bool AsColumn);
   int32_t CopyFromArray(const TIntArray& Src, int32_t FirstElem, int32_t LastElem, int32_t Col,
                         int32_t Row, bool AsColumn);
-  // Results: 0, -1 (empty), -2 (column bound), -3 (row bound), -5 (Col or Row outside the
+  // Results: 0, -1 (empty or ragged), -2 (column bound), -3 (row bound), -5 (Col or Row outside the
   // matrix). Src[i][j] goes to (Col + i, Row + j); reversed bounds copy nothing.
   int32_t CopyFromArray(const TDouble2DArray& Src, int32_t SrcColLo, int32_t SrcRowLo,
                         int32_t SrcColHi, int32_t SrcRowHi, int32_t Col, int32_t Row);

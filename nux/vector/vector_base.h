@@ -51,6 +51,7 @@ class TVectorBase : public TNuxContainer, public TSortExchangeSupport<Derived> {
   // the source), -3 (DestElem outside 1..N).
   int32_t CopyFrom(const Derived* Src, int32_t SrcElemLo, int32_t SrcElemHi, int32_t DestElem);
   int32_t CopyFrom(const TArray& Src, int32_t SrcElemLo, int32_t SrcElemHi, int32_t DestElem);
+  // A 2-D source that is empty, column-less or ragged copies nothing (these have no result).
   void CopyFrom2DArrayRow(const T2DArray& SrcArray, int32_t Row, int32_t FirstCol, int32_t LastCol,
                           int32_t DestElem);
   void CopyFrom2DArrayColumn(const T2DArray& SrcArray, int32_t Col, int32_t FirstRow,
@@ -61,6 +62,7 @@ class TVectorBase : public TNuxContainer, public TSortExchangeSupport<Derived> {
 
   // Copying out of the vector (no events). The 1-D form sets the array's length to
   // DestElem + count; a length beyond 2^31 - 1 raises ENUXVectorError and leaves it unchanged.
+  // The 2-D form writes nothing into an empty or ragged array.
   void CopyToArray(TArray& DestArray, int32_t LowElem, int32_t HighElem, int32_t DestElem) const;
   void CopyToArray(T2DArray& DestArray, int32_t LowElem, int32_t HighElem, int32_t DestCol,
                    int32_t DestRow, bool AsColumn) const;

@@ -159,7 +159,7 @@ void TVectorBase<T, Derived>::CopyFrom2DArrayRow(const T2DArray& SrcArray, int32
                                                  int32_t FirstCol, int32_t LastCol,
                                                  int32_t DestElem) {
   const int64_t Cols = static_cast<int64_t>(SrcArray.size());
-  if (Cols == 0 || SrcArray[0].empty()) return;
+  if (Cols == 0 || SrcArray[0].empty() || IsRagged(SrcArray)) return;
   const int64_t Rows = static_cast<int64_t>(SrcArray[0].size());
   const int64_t R = vector_detail::ClipIndex(Row, Rows);
   int64_t C1 = vector_detail::ClipIndex(FirstCol, Cols),
@@ -168,7 +168,7 @@ void TVectorBase<T, Derived>::CopyFrom2DArrayRow(const T2DArray& SrcArray, int32
   if (DestElem > NrOfElem() || int64_t{DestElem} + (C2 - C1) < 1) return;
   for (int64_t C = C1; C <= C2; ++C) {
     const auto& Column = SrcArray[static_cast<size_t>(C)];
-    const T Value = R < static_cast<int64_t>(Column.size()) ? Column[static_cast<size_t>(R)] : T{};
+    const T Value = Column[static_cast<size_t>(R)];
     const int64_t Target = int64_t{DestElem} + (C - C1);
     if (Target >= 1 && Target <= NrOfElem()) SetVal(static_cast<int32_t>(Target), Value);
   }
@@ -180,7 +180,7 @@ void TVectorBase<T, Derived>::CopyFrom2DArrayColumn(const T2DArray& SrcArray, in
                                                     int32_t FirstRow, int32_t LastRow,
                                                     int32_t DestElem) {
   const int64_t Cols = static_cast<int64_t>(SrcArray.size());
-  if (Cols == 0 || SrcArray[0].empty()) return;
+  if (Cols == 0 || SrcArray[0].empty() || IsRagged(SrcArray)) return;
   const auto& Column = SrcArray[static_cast<size_t>(vector_detail::ClipIndex(Col, Cols))];
   const int64_t Rows = static_cast<int64_t>(SrcArray[0].size());
   int64_t R1 = vector_detail::ClipIndex(FirstRow, Rows),
@@ -188,7 +188,7 @@ void TVectorBase<T, Derived>::CopyFrom2DArrayColumn(const T2DArray& SrcArray, in
   if (R1 > R2) std::swap(R1, R2);
   if (DestElem > NrOfElem() || int64_t{DestElem} + (R2 - R1) < 1) return;
   for (int64_t R = R1; R <= R2; ++R) {
-    const T Value = R < static_cast<int64_t>(Column.size()) ? Column[static_cast<size_t>(R)] : T{};
+    const T Value = Column[static_cast<size_t>(R)];
     const int64_t Target = int64_t{DestElem} + (R - R1);
     if (Target >= 1 && Target <= NrOfElem()) SetVal(static_cast<int32_t>(Target), Value);
   }
@@ -240,7 +240,7 @@ template <class T, class Derived>
 void TVectorBase<T, Derived>::CopyToArray(T2DArray& DestArray, int32_t LowElem, int32_t HighElem,
                                           int32_t DestCol, int32_t DestRow, bool AsColumn) const {
   const int64_t Cols = static_cast<int64_t>(DestArray.size());
-  if (Cols == 0 || DestArray[0].empty()) return;
+  if (Cols == 0 || DestArray[0].empty() || IsRagged(DestArray)) return;
   const int64_t Rows = static_cast<int64_t>(DestArray[0].size());
   MakeValidElemRange(LowElem, HighElem);
   const int64_t C0 = vector_detail::ClipIndex(DestCol, Cols),
@@ -249,9 +249,7 @@ void TVectorBase<T, Derived>::CopyToArray(T2DArray& DestArray, int32_t LowElem, 
     const int64_t C = AsColumn ? C0 : C0 + (K - LowElem);
     const int64_t R = AsColumn ? R0 + (K - LowElem) : R0;
     if (C >= Cols || R >= Rows) break;
-    auto& Column = DestArray[static_cast<size_t>(C)];
-    if (R < static_cast<int64_t>(Column.size()))
-      Column[static_cast<size_t>(R)] = FVec[static_cast<size_t>(K - 1)];
+    DestArray[static_cast<size_t>(C)][static_cast<size_t>(R)] = FVec[static_cast<size_t>(K - 1)];
   }
 }
 

@@ -152,6 +152,12 @@ TEST(Geometry, WithinAndConfineToRect) {
   P = {9, 9};
   EXPECT_FALSE(ConfinePointToRect(P, {kNaN, 0, 1, 1}));
   EXPECT_EQ(P.X, 9.0);
+  P = {kNaN, 1};  // nothing to move: a NaN coordinate must not report a change
+  EXPECT_FALSE(ConfinePointToRect(P, R));
+  EXPECT_TRUE(std::isnan(P.X));
+  P = {kNaN, 7};  // the other coordinate is still clamped
+  EXPECT_TRUE(ConfinePointToRect(P, R));
+  EXPECT_EQ(P.Y, 2.0);
 }
 
 TEST(Geometry, DistFromRect) {

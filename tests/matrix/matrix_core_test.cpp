@@ -190,6 +190,30 @@ TEST(MatrixCopy, ToTwoDimensionalArraysWithCodes) {
   EXPECT_EQ(Dup, M.Data());
 }
 
+// A ragged array (inner arrays of different lengths, at any level) is bad input: -1 and
+// nothing copied, in both directions, instead of a partial copy reported as success.
+TEST(MatrixCopy, RaggedArraysAreRefusedWhole) {
+  EXPECT_FALSE(IsRagged(TDouble2DArray{{1, 2}, {3, 4}}));
+  EXPECT_FALSE(IsRagged(TStrArray{"a", "bcd"}));  // strings are elements, not inner arrays
+  EXPECT_TRUE(IsRagged(TDouble2DArray{{1, 2}, {3}}));
+  EXPECT_TRUE(IsRagged(TDouble3DArray{{{1, 2}, {3, 4}}, {{1}, {2}}}));  // only the depth differs
+
+  Cols M({{1, 2}, {3, 4}});
+  TDouble2DArray Short = {{0, 0}, {0}};
+  EXPECT_EQ(M.CopyToArray(Short, 0, 0, 0, 0, 0, 0), -1);
+  EXPECT_EQ(Short, (TDouble2DArray{{0, 0}, {0}}));
+  TInt2DArray Long = {{0}, {0, 0, 0}};
+  EXPECT_EQ(M.CopyToArray(Long, 0, 0, 0, 0, 0, 0), -1);
+  EXPECT_EQ(Long, (TInt2DArray{{0}, {0, 0, 0}}));
+
+  TLog Log;
+  Log.Attach(M);
+  EXPECT_EQ(M.CopyFromArray(TDouble2DArray{{7, 8}, {9}}, 0, 0, 0, 0, 1, 1), -1);
+  EXPECT_EQ(M.CopyFromArray(TInt2DArray{{7}, {8, 9}}, 0, 0, 0, 0, 1, 1), -1);
+  EXPECT_EQ(M.Data(), (TDouble2DArray{{1, 2}, {3, 4}}));
+  EXPECT_TRUE(Log.E.empty());
+}
+
 TEST(MatrixCopy, FromVectorsAndArrays) {
   TMatrix M;
   M.Resize(3, 3);
@@ -223,8 +247,6 @@ TEST(MatrixCopy, FromVectorsAndArrays) {
   EXPECT_EQ(M.CopyFromArray(A, 0, 0, 0, 2, 1, 1), -3);
   EXPECT_EQ(M.CopyFromArray(A, 0, 0, 0, 0, 0, 1), -5);
   EXPECT_EQ(M.CopyFromArray(TInt2DArray{{}}, 0, 0, 0, 0, 1, 1), -1);
-  const TDouble2DArray Ragged = {{1, 2, 3}, {4}};
-  EXPECT_EQ(M.CopyFromArray(Ragged, 0, 0, 0, 0, 1, 1), 0);  // the short column is not read past
 }
 
 TEST(MatrixCopy, FromOtherMatricesCloneAndAssign) {

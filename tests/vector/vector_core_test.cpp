@@ -160,6 +160,9 @@ TYPED_TEST(VectorBoth, CopyFrom2DArrayRowsAndColumns) {
   V.CopyFrom2DArrayColumn(A, 0, 0, 2, -5);  // last target below 1: nothing
   V.CopyFrom2DArrayRow(T2D{}, 0, 0, 0, 1);
   V.CopyFrom2DArrayColumn(T2D{{}}, 0, 0, 0, 1);
+  // A ragged source copies nothing, even where the wanted column is long enough.
+  V.CopyFrom2DArrayColumn(T2D{{7, 7, 7}, {8}}, 0, 0, 2, 1);
+  V.CopyFrom2DArrayRow(T2D{{7, 7, 7}, {8}}, 0, 0, 1, 1);
   EXPECT_EQ(Values(V), (std::vector<typename TypeParam::TElem>{0, 3, 4, 5}));
 }
 
@@ -180,6 +183,9 @@ TYPED_TEST(VectorBoth, CopyToArrays) {
   EXPECT_EQ(M, (T2D{{0, 0}, {1, 2}}));
   V.CopyToArray(M, 2, 3, -1, 7, false);  // column clipped to 0, row to 1
   EXPECT_EQ(M, (T2D{{0, 2}, {1, 3}}));
+  T2D Ragged = {{0, 0}, {0}};
+  V.CopyToArray(Ragged, 0, 0, 0, 0, true);
+  EXPECT_EQ(Ragged, (T2D{{0, 0}, {0}}));
 }
 
 TYPED_TEST(VectorBoth, AssignCopiesHandlersCloneDoesNot) {
