@@ -12,4 +12,5 @@
 #include "nux/sline/sline.h"
 #include "nux/statis/statis.h"
 #include "nux/vector/vector.h"
+#include "nux/vector/vector_text.h"
 #include "nux/wavelet/wavelet.h"

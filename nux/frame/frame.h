@@ -2,10 +2,12 @@
 // hooks and the base services every unit uses.
 #pragma once
 
+#include "nux/frame/access.h"
 #include "nux/frame/colors.h"
 #include "nux/frame/container.h"
 #include "nux/frame/dstruct.h"
 #include "nux/frame/errors.h"
+#include "nux/frame/plaintext.h"
 #include "nux/frame/progress.h"
 #include "nux/frame/rounding.h"
 #include "nux/frame/streamio.h"

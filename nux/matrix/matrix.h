@@ -2,3 +2,5 @@
 #pragma once
 
 #include "nux/matrix/matrix_core.h"
+#include "nux/matrix/matrix_text.h"
+#include "nux/matrix/svd.h"

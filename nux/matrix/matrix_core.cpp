@@ -13,6 +13,31 @@ namespace nux {
 
 TMatrix::TMatrix(TComponent* AOwner) : TNuxContainer(AOwner) { Mat = AllocateBlock(1, 1); }
 
+TMatrix::TMatrix(int32_t Nc, int32_t Nr, TComponent* AOwner) : TNuxContainer(AOwner) {
+  if (Nc < 1 || Nr < 1)
+    RaiseComponentError<ENUXMatrixError>(
+        *this, "size " + std::to_string(Nc) + " x " + std::to_string(Nr) + " is not positive");
+  Mat = AllocateBlock(Nc, Nr);
+}
+
+TMatrix::TMatrix(const TDouble2DArray& Columns, TComponent* AOwner) : TNuxContainer(AOwner) {
+  SetValues(Columns);
+}
+
+void TMatrix::SetValues(const TDouble2DArray& Columns) {
+  if (Columns.empty() || Columns[0].empty() || IsRagged(Columns))
+    RaiseComponentError<ENUXMatrixError>(*this, "SetValues", "empty or ragged array");
+  if (Columns.size() > size_t(INT32_MAX) || Columns[0].size() > size_t(INT32_MAX))
+    RaiseComponentError<ENUXMatrixError>(*this, msgNoMemoryOnHeap);
+  TDouble2DArray New = AllocateBlock(int32_t(Columns.size()), int32_t(Columns[0].size()));
+  for (size_t C = 0; C < Columns.size(); ++C)
+    std::copy(Columns[C].begin(), Columns[C].end(), New[C].begin());
+  const bool SizeChanged = New.size() != Mat.size() || New[0].size() != Mat[0].size();
+  Mat.swap(New);
+  Changed();
+  if (SizeChanged) Resized();
+}
+
 TDouble2DArray TMatrix::AllocateBlock(int32_t Nc, int32_t Nr) const {
   // A block beyond physical memory is refused before anything is touched.
   if (!AllocationPlausible(uint64_t(Nc) * uint64_t(Nr), sizeof(double)))

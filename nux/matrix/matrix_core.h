@@ -4,8 +4,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 
+#include "nux/frame/access.h"
 #include "nux/frame/container.h"
 #include "nux/frame/errors.h"
 #include "nux/frame/types.h"
@@ -25,6 +27,11 @@ class TMatrix : public TNuxContainer,
                 public TPercentDoneSupport<TMatrix> {
  public:
   explicit TMatrix(TComponent* AOwner = nullptr);
+  /// An Nc x Nr matrix of zeros (both >= 1, else ENUXMatrixError).
+  TMatrix(int32_t Nc, int32_t Nr, TComponent* AOwner = nullptr);
+  /// A matrix holding a copy of Columns ([column][row], as the storage); an empty or ragged
+  /// array raises ENUXMatrixError.
+  explicit TMatrix(const TDouble2DArray& Columns, TComponent* AOwner = nullptr);
 
   // Size and settings.
   int32_t NrOfColumns() const { return static_cast<int32_t>(Mat.size()); }
@@ -64,6 +71,32 @@ class TMatrix : public TNuxContainer,
   }
   // Read access to the column-major storage.
   const TDouble2DArray& Data() const { return Mat; }
+
+  /// Element (Nc, Nr), 1-based, column first, to read or assign; assignments go through
+  /// SetVal (OnChange fires; outside the matrix nothing happens) unless SetIndexChecking(true)
+  /// is on: then an index outside the matrix raises ENUXMatrixError naming it and the size.
+  TElemRef<TMatrix, double, 2> operator()(int32_t Nc, int32_t Nr) {
+    CheckIndices(Nc, Nr);
+    return TElemRef<TMatrix, double, 2>(*this, {Nc, Nr});
+  }
+  /// Element (Nc, Nr); 0 outside the matrix (or ENUXMatrixError with the index check on).
+  double operator()(int32_t Nc, int32_t Nr) const {
+    CheckIndices(Nc, Nr);
+    return GetVal(Nc, Nr);
+  }
+  /// A copy of the storage, [column][row].
+  TDouble2DArray ToStdVector() const { return Mat; }
+  /// Replaces the contents by a copy of Columns ([column][row]), resizing: OnChange, then
+  /// OnResize when the size changed. An empty or ragged array raises ENUXMatrixError and
+  /// leaves the matrix as it was.
+  void SetValues(const TDouble2DArray& Columns);
+  /// A read-only view of column Nc (empty outside 1..NrOfColumns), valid until the matrix is
+  /// resized or destroyed.
+  std::span<const double> Column(int32_t Nc) const {
+    CheckIndex<ENUXMatrixError>(*this, "column", Nc, NrOfColumns());
+    if (Nc < 1 || Nc > NrOfColumns()) return {};
+    return Mat[size_t(Nc - 1)];
+  }
 
   // Filling; each fires OnChange once. Ranged forms visit columns, rows inside a column.
   void Fill(double Value);
@@ -223,6 +256,10 @@ class TMatrix : public TNuxContainer,
  protected:
   // Allocates an Nc x Nr block of zeros or raises the component's out-of-memory error.
   TDouble2DArray AllocateBlock(int32_t Nc, int32_t Nr) const;
+  void CheckIndices(int32_t Nc, int32_t Nr) const {
+    CheckIndex<ENUXMatrixError>(*this, "column", Nc, NrOfColumns());
+    CheckIndex<ENUXMatrixError>(*this, "row", Nr, NrOfRows());
+  }
 
   TDouble2DArray Mat;
   std::string FDataID;

@@ -12,6 +12,13 @@ class TIntVector;
 class TVector : public TVectorBase<double, TVector> {
  public:
   explicit TVector(TComponent* AOwner = nullptr) : TVectorBase(AOwner) {}
+  /// A vector of NE zeros (NE >= 1, else ENUXVectorError).
+  explicit TVector(int32_t NE, TComponent* AOwner = nullptr) : TVectorBase(AOwner) { InitSize(NE); }
+  /// A vector holding a copy of Values (at least one, else ENUXVectorError).
+  explicit TVector(std::span<const double> Values, TComponent* AOwner = nullptr)
+      : TVectorBase(AOwner) {
+    SetValues(Values);
+  }
 
   // NrOfElem's setter: resizes only for NE > 0 and NE != N.
   void SetVecSize(int32_t NE);
@@ -43,6 +50,15 @@ class TVector : public TVectorBase<double, TVector> {
 class TIntVector : public TVectorBase<int32_t, TIntVector> {
  public:
   explicit TIntVector(TComponent* AOwner = nullptr) : TVectorBase(AOwner) {}
+  /// A vector of NE zeros (NE >= 1, else ENUXVectorError).
+  explicit TIntVector(int32_t NE, TComponent* AOwner = nullptr) : TVectorBase(AOwner) {
+    InitSize(NE);
+  }
+  /// A vector holding a copy of Values (at least one, else ENUXVectorError).
+  explicit TIntVector(std::span<const int32_t> Values, TComponent* AOwner = nullptr)
+      : TVectorBase(AOwner) {
+    SetValues(Values);
+  }
 
   // NrOfElem's setter: resizes only for NE > 0 and NE != N.
   void SetIntVecSize(int32_t NE);

@@ -4,9 +4,11 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "nux/frame/access.h"
 #include "nux/frame/container.h"
 #include "nux/frame/errors.h"
 #include "nux/frame/types.h"
@@ -39,6 +41,36 @@ class TVectorBase : public TNuxContainer, public TSortExchangeSupport<Derived> {
   }
   // Direct read access to the storage (element k at position k-1).
   const TArray& Data() const { return FVec; }
+
+  /// Element Index (1-based) to read or assign; assignments go through SetVal, so OnChange
+  /// fires and an index outside 1..N is ignored, unless SetIndexChecking(true) is on: then
+  /// such an index raises ENUXVectorError naming it and the size.
+  TElemRef<Derived, T, 1> operator()(int32_t Index) {
+    CheckIndex<ENUXVectorError>(*this, "element", Index, NrOfElem());
+    return TElemRef<Derived, T, 1>(static_cast<Derived&>(*this), {Index});
+  }
+  /// Element Index (1-based); 0 outside 1..N (or ENUXVectorError with the index check on).
+  T operator()(int32_t Index) const {
+    CheckIndex<ENUXVectorError>(*this, "element", Index, NrOfElem());
+    return GetVal(Index);
+  }
+  /// A copy of the elements (element k at position k-1).
+  std::vector<T> ToStdVector() const { return FVec; }
+  /// A read-only view of the elements, valid until the vector is resized or destroyed.
+  std::span<const T> Span() const { return FVec; }
+  /// Replaces the elements by a copy of Values, resizing: OnChange, then OnResize when the
+  /// size changed. An empty Values raises ENUXVectorError (a vector has at least one element).
+  void SetValues(std::span<const T> Values) {
+    if (Values.empty() || Values.size() > static_cast<size_t>(INT32_MAX))
+      RaiseComponentError<ENUXVectorError>(*this, "SetValues", "invalid number of values");
+    TArray New = GuardAlloc<ENUXVectorError>(*this, msgNoMemory,
+                                             [&] { return TArray(Values.begin(), Values.end()); });
+    const bool SizeChanged = New.size() != FVec.size();
+    FVec.swap(New);
+    FIsEmpty = false;
+    Changed();
+    if (SizeChanged) Resized();
+  }
 
   // Filling; each ends with one OnChange.
   void Fill(T Value);
@@ -117,6 +149,13 @@ class TVectorBase : public TNuxContainer, public TSortExchangeSupport<Derived> {
   TArray SortedRange(int32_t LowElem, int32_t HighElem) const;
   bool SkewKurtMoments(int32_t LowElem, int32_t HighElem, double& Skewness, double& Kurtosis) const;
   void RequireSameSize(const Derived& OtherVec) const;
+  // For the convenience constructors: NE elements of 0 (NE >= 1).
+  void InitSize(int32_t NE) {
+    if (NE < 1)
+      RaiseComponentError<ENUXVectorError>(*this,
+                                           "size " + std::to_string(NE) + " is not positive");
+    Resize(NE);
+  }
 
   TArray FVec;
   bool FIsEmpty = true;
