@@ -15,7 +15,8 @@ endfunction()
 run(${CMAKE_COMMAND} --install ${NUX_BINARY_DIR} --prefix ${prefix})
 
 run(${CMAKE_COMMAND} -S ${NUX_SOURCE_DIR}/tests/install/consumer -B ${work}/cmake-build
-    -G ${CMAKE_GENERATOR} -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_BUILD_TYPE=Release)
+    -G ${CMAKE_GENERATOR} -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_BUILD_TYPE=Release
+    -DCMAKE_SKIP_BUILD_RPATH=ON)  # so that the program runs only through the package's rpath
 run(${CMAKE_COMMAND} --build ${work}/cmake-build)
 run(${work}/cmake-build/consumer)
 if(NOT run_output MATCHES "nux consumer ok")
@@ -31,10 +32,22 @@ set(ENV{PKG_CONFIG_PATH} "${pcdir}")
 run(${PKG_CONFIG} --cflags --libs nux)
 string(STRIP "${run_output}" flags)
 separate_arguments(flags UNIX_COMMAND "${flags}")
-string(REGEX REPLACE ";-L([^;]+);" ";-L\\1;-Wl,-rpath,\\1;" flags ";${flags};")
+run(${PKG_CONFIG} --variable=libdir nux)  # the rpath as the README gives it
+string(STRIP "${run_output}" libdir)
+list(APPEND flags "-Wl,-rpath,${libdir}")
 run(${CXX} ${NUX_SOURCE_DIR}/tests/install/consumer/main.cpp -o ${work}/pc-consumer ${flags})
 run(${work}/pc-consumer)
 if(NOT run_output MATCHES "nux consumer ok")
   message(FATAL_ERROR "unexpected output of the pkg-config consumer: ${run_output}")
+endif()
+# Private headers stay in the source tree; docs and examples come along.
+file(GLOB_RECURSE installed_private ${prefix}/include/*_impl.h ${prefix}/include/nux/frame/moments.h)
+if(installed_private)
+  message(FATAL_ERROR "private headers installed: ${installed_private}")
+endif()
+file(GLOB_RECURSE guide ${prefix}/share/doc/nux/guide.md)
+file(GLOB_RECURSE example_sources ${prefix}/share/doc/nux/examples/*.cpp)
+if(NOT guide OR NOT example_sources)
+  message(FATAL_ERROR "docs or examples not installed under share/doc/nux")
 endif()
 message(STATUS "installed package works through find_package and pkg-config")
