@@ -7,6 +7,7 @@
 
 namespace nux {
 
+using datatable_detail::Guarded;
 using datatable_detail::PrefixMap;
 
 // ---- Between tables ----
@@ -15,7 +16,7 @@ void TDataTable::Assign(const TPersistent* Source) {
   const auto* Src = dynamic_cast<const TDataTable*>(Source);
   if (Src == nullptr) return TComponent::Assign(Source);
   if (Src == this) return;
-  TLayout L = GuardAlloc<ENUXDataTableError>(*this, msgNoMemoryOnHeap, [&] {
+  TLayout L = Guarded(*this, [&] {
     TLayout L;
     L.CState = Src->FCState;
     L.ColName = Src->FColName;
@@ -25,8 +26,7 @@ void TDataTable::Assign(const TPersistent* Source) {
     L.VType = Src->FVType;
     return L;
   });
-  std::string Comment =
-      GuardAlloc<ENUXDataTableError>(*this, msgNoMemoryOnHeap, [&] { return Src->FComment; });
+  std::string Comment = Guarded(*this, [&] { return Src->FComment; });
   // The matrix copies the source matrix's handlers too; ours go back on at once, so that the
   // matrix keeps reporting to this table.
   FMat->Assign(Src->FMat);
@@ -62,7 +62,7 @@ void TDataTable::Clone(const TDataTable* ExtTab) {
   const int32_t OldCols = FNrOfCols, OldRows = FNrOfRows;
   const int32_t Nc = ExtTab->FNrOfCols, Nr = ExtTab->FNrOfRows;
   CheckShape(Nc, Nr, 1 + sizeof(double));
-  TLayout L = GuardAlloc<ENUXDataTableError>(*this, msgNoMemoryOnHeap, [&] {
+  TLayout L = Guarded(*this, [&] {
     TLayout L;
     L.Nc = Nc;
     L.Nr = Nr;
@@ -80,8 +80,7 @@ void TDataTable::Clone(const TDataTable* ExtTab) {
     }
     return L;
   });
-  std::string Comment =
-      GuardAlloc<ENUXDataTableError>(*this, msgNoMemoryOnHeap, [&] { return ExtTab->FComment; });
+  std::string Comment = Guarded(*this, [&] { return ExtTab->FComment; });
   Install(L);
   FComment.swap(Comment);
   ChangedData();
@@ -108,7 +107,7 @@ void TDataTable::CopyFrom(const TDataTable* ExtTab, int32_t SourceColLo, int32_t
   const auto Cells = size_t(W) * size_t(Hgt);
   std::vector<double> Vals;
   std::vector<uint8_t> States;
-  GuardAlloc<ENUXDataTableError>(*this, msgNoMemoryOnHeap, [&] {
+  Guarded(*this, [&] {
     Vals.resize(Cells);
     States.resize(Cells);
   });
@@ -141,8 +140,7 @@ int32_t TDataTable::CopyColumnFrom(const TDataTable* ExtTab, int32_t SrcCol, int
   if (SrcCol < 1 || SrcCol > ExtTab->FNrOfCols) return -1;
   if (DestCol < 1 || DestCol > FNrOfCols) return -2;
   if (ExtTab == this && SrcCol == DestCol) return 0;
-  TVTypeSpec Spec = GuardAlloc<ENUXDataTableError>(
-      *this, msgNoMemoryOnHeap, [&] { return ExtTab->FVType[size_t(SrcCol - 1)]; });
+  TVTypeSpec Spec = Guarded(*this, [&] { return ExtTab->FVType[size_t(SrcCol - 1)]; });
   std::string Name = ExtTab->FColName[size_t(SrcCol - 1)];
   FColAtt[size_t(DestCol - 1)] = ExtTab->FColAtt[size_t(SrcCol - 1)];
   FColName[size_t(DestCol - 1)].swap(Name);
@@ -175,7 +173,7 @@ bool TDataTable::AssignAnotherDataMatrix(TMatrix* NewDMat) {
   if (NewDMat == nullptr) return false;
   const int32_t OldCols = FNrOfCols, OldRows = FNrOfRows;
   const int32_t Nc = std::max(NewDMat->NrOfColumns(), 1), Nr = std::max(NewDMat->NrOfRows(), 1);
-  TLayout L = datatable_detail::Guarded(*this, [&] {
+  TLayout L = Guarded(*this, [&] {
     return MapLayout(PrefixMap(OldCols, Nc), PrefixMap(OldRows, Nr), true, false);
   });
   for (auto& Spec : L.VType) Spec.MScaleType = stInterval;
@@ -300,8 +298,7 @@ int32_t TDataTable::CopyDataRowToVector(TIntVector* Dest, int32_t Row, int32_t F
 
 int32_t TDataTable::CopyDataColumnToArray(int32_t Col, TDoubleArray& Dest) const {
   if (Col < 1 || Col > FNrOfCols) return -1;
-  TDoubleArray Out = GuardAlloc<ENUXDataTableError>(
-      *this, msgNoMemoryOnHeap, [&] { return TDoubleArray(size_t(FNrOfRows)); });
+  TDoubleArray Out = Guarded(*this, [&] { return TDoubleArray(size_t(FNrOfRows)); });
   for (int32_t R = 1; R <= FNrOfRows; ++R) Out[size_t(R - 1)] = RawVal(Col, R);
   Dest.swap(Out);
   return 0;
@@ -309,8 +306,7 @@ int32_t TDataTable::CopyDataColumnToArray(int32_t Col, TDoubleArray& Dest) const
 
 int32_t TDataTable::CopyDataRowToArray(int32_t Row, TDoubleArray& Dest) const {
   if (Row < 1 || Row > FNrOfRows) return -1;
-  TDoubleArray Out = GuardAlloc<ENUXDataTableError>(
-      *this, msgNoMemoryOnHeap, [&] { return TDoubleArray(size_t(FNrOfCols)); });
+  TDoubleArray Out = Guarded(*this, [&] { return TDoubleArray(size_t(FNrOfCols)); });
   for (int32_t C = 1; C <= FNrOfCols; ++C) Out[size_t(C - 1)] = RawVal(C, Row);
   Dest.swap(Out);
   return 0;
@@ -341,8 +337,8 @@ int32_t TDataTable::Slice(bool Column, int32_t Line, int32_t First, int32_t Last
   if (Line < 1 || Line > (Column ? FNrOfCols : FNrOfRows)) return -1;
   if (CheckLineRange(First, Last, Column ? FNrOfRows : FNrOfCols) != 0) return -2;
   if (Step < 1) return -3;
-  TDoubleArray Out = GuardAlloc<ENUXDataTableError>(
-      *this, msgNoMemoryOnHeap, [&] { return TDoubleArray(size_t((Last - First) / Step + 1)); });
+  TDoubleArray Out =
+      Guarded(*this, [&] { return TDoubleArray(size_t((Last - First) / Step + 1)); });
   size_t P = 0;
   for (int64_t K = First; K <= Last; K += Step)
     Out[P++] = Column ? RawVal(Line, int32_t(K)) : RawVal(int32_t(K), Line);
@@ -364,15 +360,16 @@ int32_t TDataTable::CopyCellsToVector(int32_t LowCol, int32_t LowRow, int32_t Hi
   if (DestVect == nullptr) return -1;
   MakeValidColRange(LowCol, HighCol);
   MakeValidRowRange(LowRow, HighRow);
-  TDoubleArray Taken;
-  for (int32_t C = LowCol; C <= HighCol; ++C)
-    for (int32_t R = LowRow; R <= HighRow; ++R) {
-      const uint8_t S = FCState[StateIx(C, R)];
-      if ((S & (csInvalid | csEmpty)) != 0) continue;
-      if (State == 0xFF || (S & State) != 0)
-        GuardAlloc<ENUXDataTableError>(*this, msgNoMemoryOnHeap,
-                                       [&] { Taken.push_back(RawVal(C, R)); });
-    }
+  TDoubleArray Taken = Guarded(*this, [&] {
+    TDoubleArray Values;
+    for (int32_t C = LowCol; C <= HighCol; ++C)
+      for (int32_t R = LowRow; R <= HighRow; ++R) {
+        const uint8_t S = FCState[StateIx(C, R)];
+        if ((S & (csInvalid | csEmpty)) == 0 && (State == 0xFF || (S & State) != 0))
+          Values.push_back(RawVal(C, R));
+      }
+    return Values;
+  });
   const auto N = static_cast<int32_t>(Taken.size());
   if (N > 0) {
     DestVect->SetVecSize(N);
@@ -409,7 +406,7 @@ int32_t TDataTable::CopyDataToArray(TInt2DArray& Dest, int32_t SrcColLo, int32_t
 
 int32_t TDataTable::DuplicateDataAsArray(TDouble2DArray& Dest) const {
   if (Dest.empty()) return -1;
-  TDouble2DArray Out = GuardAlloc<ENUXDataTableError>(*this, msgNoMemoryOnHeap, [&] {
+  TDouble2DArray Out = Guarded(*this, [&] {
     TDouble2DArray A;
     A.reserve(size_t(FNrOfCols));
     for (int32_t C = 0; C < FNrOfCols; ++C) A.emplace_back(size_t(FNrOfRows));

@@ -12,6 +12,7 @@
 namespace nux {
 
 using datatable_detail::DefaultName;
+using datatable_detail::Guarded;
 
 const std::array<const char*, 5> MScaleTypeNames = {"Unknown", "Nominal", "Ordinal", "Interval",
                                                     "Ratio"};
@@ -184,7 +185,7 @@ void TDataTable::SetElemNominal(int32_t ACol, int32_t ARow, std::string_view ID)
     Ord = IDs.FirstFree();
     if (Ord < 0)
       RaiseComponentError<ENUXDataTableError>(*this, "number of available nominal values exceeded");
-    GuardAlloc<ENUXDataTableError>(*this, msgNoMemoryOnHeap, [&] { IDs.Set(Ord, Cut); });
+    Guarded(*this, [&] { IDs.Set(Ord, Cut); });
   }
   FMat->SetVal(ACol, ARow, Ord);
 }
@@ -337,7 +338,7 @@ int32_t TDataTable::AddNominalID(int32_t Col, std::string_view MScaleID) {
   TVTypeSpec& Spec = FVType[size_t(Col - 1)];
   const int32_t Ord = Spec.IDs.FirstFree();
   if (Ord < 0) return -1;
-  GuardAlloc<ENUXDataTableError>(*this, msgNoMemoryOnHeap, [&] { Spec.IDs.Set(Ord, MScaleID); });
+  Guarded(*this, [&] { Spec.IDs.Set(Ord, MScaleID); });
   Spec.MScaleType = stNominal;
   ChangedSetup();
   return Ord;
@@ -353,7 +354,7 @@ void TDataTable::SetNominalID(int32_t ColIx, int32_t OrdVal, std::string_view ID
   if (ColIx < 1 || ColIx > FNrOfCols || OrdVal < 0 || OrdVal >= MaxNominalIDs) return;
   TVTypeSpec& Spec = FVType[size_t(ColIx - 1)];
   if (ID.empty() || IsCategorical(Spec.MScaleType))
-    GuardAlloc<ENUXDataTableError>(*this, msgNoMemoryOnHeap, [&] { Spec.IDs.Set(OrdVal, ID); });
+    Guarded(*this, [&] { Spec.IDs.Set(OrdVal, ID); });
   ChangedSetup();
 }
 

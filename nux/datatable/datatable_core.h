@@ -379,7 +379,9 @@ class TDataTable : public TComponent,
   void AttachMatrix();
   void DetachMatrix();
   void FireResize(int32_t OldCols, int32_t OldRows);
-  void FireStructureEvents(int32_t OldCols, int32_t OldRows);
+  // The events of a structural change, in the order its items would report one by one.
+  enum TMoveKind { mkInsert, mkRemoveOne, mkRemoveBlock };
+  void FireStructureEvents(int32_t OldCols, int32_t OldRows, TMoveKind Kind);
   // A new shape whose column (row) k takes over the old one ColMap[k-1] (RowMap), or a fresh
   // one for 0; fresh items get default names (C-k, R-k) or empty ones.
   TLayout MapLayout(const TIntArray& ColMap, const TIntArray& RowMap, bool DefaultNames,
@@ -387,7 +389,7 @@ class TDataTable : public TComponent,
   // Puts a prepared layout in place: resizes the matrix, writes the values, swaps the arrays.
   void Install(TLayout& L);
   int32_t RemoveSelected(bool Columns, int32_t First, int32_t Last, uint8_t CSMask, bool Marked);
-  int32_t RemoveByMap(bool Columns, const TIntArray& Keep);
+  int32_t RemoveByMap(bool Columns, const TIntArray& Keep, TMoveKind Kind);
   template <class F>
   void ForStates(F&& Op);
   template <class TArr>

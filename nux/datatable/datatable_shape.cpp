@@ -11,7 +11,6 @@
 namespace nux {
 
 using datatable_detail::DefaultName;
-
 using datatable_detail::Guarded;
 using datatable_detail::Identity;
 using datatable_detail::PrefixMap;
@@ -20,7 +19,7 @@ TDataTable::TLayout TDataTable::MapLayout(const TIntArray& ColMap, const TIntArr
                                           bool DefaultNames, bool MoveValues) const {
   const auto Nc = static_cast<int32_t>(ColMap.size()), Nr = static_cast<int32_t>(RowMap.size());
   CheckShape(Nc, Nr, 1 + (MoveValues ? sizeof(double) : 0));
-  return GuardAlloc<ENUXDataTableError>(*this, msgNoMemoryOnHeap, [&] {
+  return Guarded(*this, [&] {
     TLayout L;
     L.Nc = Nc;
     L.Nr = Nr;
@@ -100,11 +99,19 @@ void TDataTable::Install(TLayout& L) {
   FNrOfRows = L.Nr;
 }
 
-void TDataTable::FireStructureEvents(int32_t OldCols, int32_t OldRows) {
-  if (OldCols != FNrOfCols || OldRows != FNrOfRows) FireResize(OldCols, OldRows);
-  ChangedAttrib();
-  ChangedNames();
+void TDataTable::FireStructureEvents(int32_t OldCols, int32_t OldRows, TMoveKind Kind) {
+  const bool Resized = OldCols != FNrOfCols || OldRows != FNrOfRows;
+  // An insertion grows the table before items move; a removal moves them, then shrinks.
+  if (Kind == mkInsert && Resized) FireResize(OldCols, OldRows);
+  if (Kind == mkRemoveBlock) {
+    ChangedNames();
+    ChangedAttrib();
+  } else {
+    ChangedAttrib();
+    ChangedNames();
+  }
   ChangedCellStates();
+  if (Kind != mkInsert && Resized) FireResize(OldCols, OldRows);
   ChangedSetup();
 }
 
@@ -150,7 +157,7 @@ bool TDataTable::InsertRow(int32_t Ix) {
     return MapLayout(Identity(FNrOfCols), RowMap, false, true);
   });
   Install(L);
-  FireStructureEvents(OldCols, OldRows);
+  FireStructureEvents(OldCols, OldRows, mkInsert);
   return true;
 }
 
@@ -163,11 +170,11 @@ bool TDataTable::InsertColumn(int32_t Ix) {
     return MapLayout(ColMap, Identity(FNrOfRows), false, true);
   });
   Install(L);
-  FireStructureEvents(OldCols, OldRows);
+  FireStructureEvents(OldCols, OldRows, mkInsert);
   return true;
 }
 
-int32_t TDataTable::RemoveByMap(bool Columns, const TIntArray& Keep) {
+int32_t TDataTable::RemoveByMap(bool Columns, const TIntArray& Keep, TMoveKind Kind) {
   const int32_t OldCols = FNrOfCols, OldRows = FNrOfRows;
   const int32_t Removed = (Columns ? OldCols : OldRows) - static_cast<int32_t>(Keep.size());
   // Nothing kept: one fresh row (column) with default name, as a new table has.
@@ -178,7 +185,7 @@ int32_t TDataTable::RemoveByMap(bool Columns, const TIntArray& Keep) {
                    : MapLayout(Identity(OldCols), Map, true, true);
   });
   Install(L);
-  FireStructureEvents(OldCols, OldRows);
+  FireStructureEvents(OldCols, OldRows, Kind);
   return Removed;
 }
 
@@ -186,7 +193,7 @@ bool TDataTable::RemoveRow(int32_t Ix) {
   if (Ix < 1 || Ix > FNrOfRows || FNrOfRows < 2) return false;
   TIntArray Keep = Guarded(*this, [&] { return Identity(FNrOfRows); });
   Keep.erase(Keep.begin() + (Ix - 1));
-  RemoveByMap(false, Keep);
+  RemoveByMap(false, Keep, mkRemoveOne);
   return true;
 }
 
@@ -194,7 +201,7 @@ bool TDataTable::RemoveColumn(int32_t Ix) {
   if (Ix < 1 || Ix > FNrOfCols || FNrOfCols < 2) return false;
   TIntArray Keep = Guarded(*this, [&] { return Identity(FNrOfCols); });
   Keep.erase(Keep.begin() + (Ix - 1));
-  RemoveByMap(true, Keep);
+  RemoveByMap(true, Keep, mkRemoveOne);
   return true;
 }
 
@@ -207,7 +214,7 @@ int32_t TDataTable::RemoveRows(int32_t FirstRow, int32_t LastRow) {
   if (FirstRow > LastRow) std::swap(FirstRow, LastRow);
   TIntArray Keep = Guarded(*this, [&] { return Identity(FNrOfRows); });
   Keep.erase(Keep.begin() + (FirstRow - 1), Keep.begin() + LastRow);
-  return RemoveByMap(false, Keep);
+  return RemoveByMap(false, Keep, mkRemoveBlock);
 }
 
 int32_t TDataTable::RemoveSelected(bool Columns, int32_t First, int32_t Last, uint8_t CSMask,
@@ -232,7 +239,7 @@ int32_t TDataTable::RemoveSelected(bool Columns, int32_t First, int32_t Last, ui
       if (!Selected.GetBit(K)) Kept.push_back(K);
     return Kept;
   });
-  return RemoveByMap(Columns, Keep);
+  return RemoveByMap(Columns, Keep, mkRemoveBlock);
 }
 
 int32_t TDataTable::RemoveMarkedColumns(int32_t FirstCol, int32_t LastCol, uint8_t CSMask) {

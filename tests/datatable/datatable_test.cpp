@@ -182,7 +182,11 @@ TEST(DataTable, EventOrderOfTheMainOperations) {
   T.InsertRow(2);
   EXPECT_EQ(Log.Take(), (Strings{"resize 3x4>3x5", "attrib", "names", "states", "setup"}));
   EXPECT_EQ(T.RemoveRows(2, 2), 1);
-  EXPECT_EQ(Log.Take(), (Strings{"resize 3x5>3x4", "attrib", "names", "states", "setup"}));
+  EXPECT_EQ(Log.Take(), (Strings{"names", "attrib", "states", "resize 3x5>3x4", "setup"}));
+  T.RemoveColumn(3);
+  EXPECT_EQ(Log.Take(), (Strings{"attrib", "names", "states", "resize 3x4>2x4", "setup"}));
+  T.InsertColumn(3);
+  Log.Take();
   T.ExchangeColumns(1, 3);
   EXPECT_EQ(Log.Take(), (Strings{"data", "states", "attrib", "names", "setup"}));
   T.MirrorRows();
@@ -592,6 +596,29 @@ TEST(DataTable, ExhaustedMemoryLeavesTheTable) {
     EXPECT_THROW(T.SetNrOfRows(100'000), ENUXDataTableError);  // the state array
   }
   Unchanged();
+  {
+    ScopedAllocLimit Limit(100);  // a matrix object is larger than this
+    try {
+      TDataTable Never(&T);
+      FAIL();
+    } catch (const ENUXDataTableError& E) {
+      EXPECT_STREQ(E.what(), "Component \"\": failed to initialize (out of memory)");
+    }
+  }
+  EXPECT_EQ(T.ComponentCount(), 0);
+
+  TDataTable Big;
+  Big.Resize(2, 20'000);
+  Big.SetElem(2, 20'000, 5);
+  const std::string BigStates = Big.CRCofNamesAndAttributes();
+  {
+    ScopedAllocLimit Limit(1 << 18);  // the values fit, the row names do not
+    EXPECT_THROW(Big.InsertRow(1), ENUXDataTableError);
+    EXPECT_THROW(Big.RemoveRows(1, 2), ENUXDataTableError);
+  }
+  EXPECT_EQ(Big.NrOfRows(), 20'000);
+  EXPECT_EQ(Big.Elem(2, 20'000), 5);
+  EXPECT_EQ(Big.CRCofNamesAndAttributes(), BigStates);
   Unchanged();
 }
 
