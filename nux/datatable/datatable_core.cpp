@@ -321,12 +321,10 @@ int32_t TDataTable::OrdinalOfNominalID(int32_t Col, std::string_view ID, bool Ig
   if (Col < 1 || Col > FNrOfCols || ID.empty()) return -1;
   const TVTypeSpec& Spec = FVType[size_t(Col - 1)];
   if (!IsCategorical(Spec.MScaleType)) return -1;
-  const std::string Cut = Utf8Truncate(ID, MaxNominalIDLength);
-  const std::string Key = IgnoreCase ? LowerCase(Cut) : Cut;
+  const std::string Key = Utf8Truncate(ID, MaxNominalIDLength);
   for (int32_t K = 0; K < MaxNominalIDs; ++K) {
     const std::string& S = Spec.IDs[K];
-    if (S.empty()) continue;
-    if (IgnoreCase ? LowerCase(S) == Key : S == Key) return K;
+    if (!S.empty() && (IgnoreCase ? SameText(S, Key) : S == Key)) return K;
   }
   return -1;
 }

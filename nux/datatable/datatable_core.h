@@ -124,6 +124,7 @@ class TDataTable : public TComponent,
   bool ExtMatAssigned() const { return FExtMatAssigned; }
 
   // ---- Size ----
+  // The counts; never below 1.
   int32_t NrOfColumns() const { return FNrOfCols; }
   int32_t NrOfRows() const { return FNrOfRows; }
   // Changes the column count only (counts below 1 become 1).
@@ -139,6 +140,7 @@ class TDataTable : public TComponent,
   // ---- Cells (indices outside the table: reads give 0/""/false, writes are ignored) ----
   // The value; categorical columns read it rounded (halves to even).
   double Elem(int32_t ACol, int32_t ARow) const;
+  // Stores the value as given (also in categorical columns); fires OnChange.
   void SetElem(int32_t ACol, int32_t ARow, double Value);
   // The identifier of a categorical cell, or its ordinal in decimal when no slot holds it;
   // "" for other columns.
@@ -147,25 +149,33 @@ class TDataTable : public TComponent,
   // slots taken: ENUXDataTableError "number of available nominal values exceeded". An empty ID
   // is ignored.
   void SetElemNominal(int32_t ACol, int32_t ARow, std::string_view ID);
+  // The state byte (bit 0 no valid value, 1 empty, 5 imputed, 6 and 7 the markings).
   uint8_t CellState(int32_t ACol, int32_t ARow) const;
   // Fires OnChangeCellState only when the byte changes.
   void SetCellState(int32_t ACol, int32_t ARow, uint8_t State);
   // Neither "no valid value" nor "empty" is set.
   bool IsNumber(int32_t ACol, int32_t ARow) const;
+  // Bit 1 of the state.
   bool IsEmpty(int32_t ACol, int32_t ARow) const;
+  // Sets or clears bit 1 through SetCellState, then fires OnChange.
   void SetIsEmpty(int32_t ACol, int32_t ARow, bool Value);
+  // Bit 5 of the state.
   bool IsImputed(int32_t ACol, int32_t ARow) const;
+  // Sets or clears bit 5 through SetCellState, then fires OnChange.
   void SetIsImputed(int32_t ACol, int32_t ARow, bool Value);
 
   // ---- Names, attributes, scale types, comment ----
+  // The stored name; "" outside the table.
   std::string ColName(int32_t ColNr) const;
   // Cut to 50 characters; fires OnChangeNames.
   void SetColName(int32_t ColNr, std::string_view Name);
   std::string RowName(int32_t RowNr) const;
+  // Cut to 50 characters; fires OnChangeNames.
   void SetRowName(int32_t RowNr, std::string_view Name);
   // The longest stored name in characters (0 for none).
   int32_t MaxColNameLength() const;
   int32_t MaxRowNameLength() const;
+  // Attributes are stored as given (0 outside the table); the writers fire OnChangeAttrib.
   int32_t ColAttrib(int32_t ColNr) const;
   void SetColAttrib(int32_t ColNr, int32_t Attrib);
   int32_t RowAttrib(int32_t RowNr) const;
@@ -177,12 +187,15 @@ class TDataTable : public TComponent,
   void SetRowAttributes(int32_t Attrib, int32_t Mask);
   // stUnknown outside the table.
   TMScaleType MScaleType(int32_t ColNr) const;
+  // Fires OnChangeSetup; the identifiers stay.
   void SetMScaleType(int32_t ColNr, TMScaleType Scale);
+  // The free text of the table.
   const std::string& Comment() const { return FComment; }
   // Control characters are removed; fires OnChangeSetup.
   void SetComment(std::string_view Text);
   // Whether a sort of the matrix also moves names, attributes and column specifications.
   bool SortIncludeHd() const { return FSortIncludeHd; }
+  // Sets SortIncludeHd; fires nothing.
   void SetSortIncludeHd(bool Value) { FSortIncludeHd = Value; }
   // The specification of a column (nullptr outside the table).
   const TVTypeSpec* VTypeSpec(int32_t ColNr) const;
@@ -194,10 +207,13 @@ class TDataTable : public TComponent,
   // The ordinal of ID, adding it (and making the column stNominal) when new; -1 for a bad
   // column, an empty ID or a full list.
   int32_t AddNominalID(int32_t Col, std::string_view MScaleID);
+  // The identifier of the slot in a categorical column; "" otherwise.
   std::string NominalID(int32_t ColIx, int32_t OrdVal) const;
   // Stores only in categorical columns; "" frees the slot in any column.
   void SetNominalID(int32_t ColIx, int32_t OrdVal, std::string_view ID);
+  // Frees all 151 slots; fires OnChangeSetup.
   void ClearNominalIDs(int32_t Col);
+  // The number of slots in use (0 outside the table).
   int32_t CountNominalIDs(int32_t Col) const;
 
   // ---- Range rule: (0, 0) is everything; bounds clipped; true when a bound moved (rows: or
@@ -205,6 +221,7 @@ class TDataTable : public TComponent,
   bool MakeValidColRange(int32_t& LowCol, int32_t& HighCol) const {
     return MakeValidIndexRange(LowCol, HighCol, FNrOfCols);
   }
+  // The row form of the range rule.
   bool MakeValidRowRange(int32_t& LowRow, int32_t& HighRow) const {
     return MakeValidRowIndexRange(LowRow, HighRow, FNrOfRows);
   }
@@ -212,9 +229,11 @@ class TDataTable : public TComponent,
   // ---- Inserting and removing (values and states move unchanged) ----
   // Ix in 1..count+1; the new row (column) is empty-named, zero and stInterval. False: ignored.
   bool InsertRow(int32_t Ix);
+  // The column form of InsertRow; the new column has free identifier slots.
   bool InsertColumn(int32_t Ix);
   // Ix in 1..count and count >= 2. False: ignored.
   bool RemoveRow(int32_t Ix);
+  // The column form of RemoveRow; the later columns move left with their specifications.
   bool RemoveColumn(int32_t Ix);
   // Rows FirstRow..LastRow ((0, 0): all; reversed bounds exchanged); -1 for a bound outside.
   // Removing every row leaves one fresh row. Result: the number of rows removed.
@@ -223,22 +242,28 @@ class TDataTable : public TComponent,
   // with CSMask; -1 for a bound outside. Result: the number removed.
   int32_t RemoveMarkedColumns(int32_t FirstCol, int32_t LastCol, uint8_t CSMask);
   int32_t RemoveUnmarkedColumns(int32_t FirstCol, int32_t LastCol, uint8_t CSMask);
+  // The row forms of the two above.
   int32_t RemoveMarkedRows(int32_t FirstRow, int32_t LastRow, uint8_t CSMask);
   int32_t RemoveUnmarkedRows(int32_t FirstRow, int32_t LastRow, uint8_t CSMask);
 
-  // ---- Rearranging ----
+  // ---- Rearranging (indices outside the table: nothing happens) ----
+  // Exchanges values, states, names, attributes and specifications of two columns.
   void ExchangeColumns(int32_t C1, int32_t C2);
+  // Exchanges values, states, names and attributes of two rows.
   void ExchangeRows(int32_t R1, int32_t R2);
+  // Reverses the order of the columns (rows) with everything they carry.
   void MirrorColumns();
   void MirrorRows();
 
   // ---- Cell states in bulk (each fires OnChangeCellState once) ----
+  // Every state becomes State.
   void SetAllCellStates(uint8_t State);
   // Combines the block's states with State by LogicOp (loAND .. loXORNOT); other ops: no change.
   void SetCellStates(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow,
                      uint8_t State, TLogicOp LogicOp);
   // Clears both markings (bits 6 and 7).
   void UnmarkAllCells();
+  // Every state is XORed with StateMask.
   void InvertCellStates(uint8_t StateMask);
   // Swaps bits 6 and 7 of every state.
   void ExchangeMarkings();
@@ -257,10 +282,12 @@ class TDataTable : public TComponent,
   // Copies everything including the handlers; the matrix stays this table's (and reports to
   // it). Fires nothing.
   void Assign(const TPersistent* Source) override;
+  // Into another table: that table's Assign.
   void AssignTo(TPersistent* Dest) const override;
   // Takes over shape, names, attributes, specifications, comment, states and values (read
   // through Elem, so categorical values arrive rounded).
   void Clone(const TDataTable* ExtTab);
+  // The same as Clone.
   void CopyContentsFrom(const TDataTable* ExtTab) { Clone(ExtTab); }
   // Values (through Elem) and states of a source block to DestCol, DestRow; bounds clamp to
   // the source. The table itself may be the source.
