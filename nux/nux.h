@@ -2,6 +2,7 @@
 #pragma once
 
 #include "nux/complex/complex.h"
+#include "nux/datatable/datatable.h"
 #include "nux/fourier/fourier.h"
 #include "nux/frame/frame.h"
 #include "nux/host/host.h"

@@ -1,0 +1,455 @@
+// TDataTable: a table of cells for data analysis. Every cell has a value (kept in a TMatrix)
+// and a state byte; every column a name, an attribute, a scale type and up to 151 nominal
+// identifiers; every row a name and an attribute. Indices are 1-based, column before row.
+// docs/datatable.md lists the invariants and the order of the change events.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "nux/frame/container.h"
+#include "nux/frame/errors.h"
+#include "nux/frame/types.h"
+#include "nux/matrix/matrix.h"
+#include "nux/vector/vector.h"
+
+namespace nux {
+
+// Row and column names (at most 50 characters) and nominal identifiers (at most 10).
+using TDTNameStr = std::string;
+using TNominalIDStr = std::string;
+constexpr size_t MaxDTNameLength = 50;
+constexpr size_t MaxNominalIDLength = 10;
+// Identifier slots per column; ordinals run 0..MaxNominalIDs - 1.
+constexpr int32_t MaxNominalIDs = 151;
+
+// Measurement scale of a column; nominal and ordinal columns are categorical, interval and
+// ratio columns metric.
+enum TMScaleType : uint8_t { stUnknown, stNominal, stOrdinal, stInterval, stRatio };
+
+// Display names of the scale types, indexed by TMScaleType.
+extern const std::array<const char*, 5> MScaleTypeNames;
+
+// True for stNominal and stOrdinal.
+inline bool IsCategorical(TMScaleType S) { return S == stNominal || S == stOrdinal; }
+
+// The ordinal a categorical cell value stands for: rounded to the nearest integer (halves to
+// even) and saturated at the 32-bit limits; NaN gives -1, which names no identifier.
+int32_t CategoricalOrdinal(double Value);
+
+// The 151 identifier slots of a column; an empty text marks a free slot. The slots are
+// allocated on the first identifier, so a column without identifiers costs one pointer.
+class TNominalIDs {
+ public:
+  TNominalIDs() = default;
+  TNominalIDs(const TNominalIDs& Other);
+  TNominalIDs& operator=(const TNominalIDs& Other);
+  TNominalIDs(TNominalIDs&&) noexcept = default;
+  TNominalIDs& operator=(TNominalIDs&&) noexcept = default;
+
+  // The identifier of ordinal Ord; empty for a free slot or an ordinal outside 0..150.
+  const TNominalIDStr& operator[](int32_t Ord) const;
+  // Stores ID (cut to 10 characters) in slot Ord; the empty text frees it. Outside: ignored.
+  void Set(int32_t Ord, std::string_view ID);
+  // Frees every slot.
+  void Clear() { FSlots.reset(); }
+  // The number of slots in use.
+  int32_t Count() const;
+  // The lowest free ordinal, -1 when every slot is taken.
+  int32_t FirstFree() const;
+  bool operator==(const TNominalIDs& Other) const;
+
+ private:
+  std::unique_ptr<std::array<TNominalIDStr, MaxNominalIDs>> FSlots;
+};
+
+// Variable specification of a column.
+struct TVTypeSpec {
+  TMScaleType MScaleType = stInterval;
+  TNominalIDs IDs;
+  bool operator==(const TVTypeSpec&) const = default;
+};
+
+// Resize callback: the counts before and after.
+using TDataTableResizeEvent = std::function<void(
+    TObject* Sender, int32_t OldColumns, int32_t OldRows, int32_t NewColumns, int32_t NewRows)>;
+
+// Cell state bits.
+constexpr uint8_t csInvalid = 0x01;
+constexpr uint8_t csEmpty = 0x02;
+constexpr uint8_t csImputed = 0x20;
+constexpr uint8_t csMark1 = 0x40;
+constexpr uint8_t csMark2 = 0x80;
+
+class TDataTable : public TComponent,
+                   public TSortExchangeSupport<TDataTable>,
+                   public TPercentDoneSupport<TDataTable> {
+ public:
+  // A 1 x 1 table holding 0, named C-1 and R-1, scale type stInterval. Out of memory:
+  // ENUXDataTableError "failed to initialize (out of memory)".
+  explicit TDataTable(TComponent* AOwner = nullptr);
+  // Frees the table's own matrix; a caller's matrix is only detached.
+  ~TDataTable() override;
+
+  // ---- Events (docs/datatable.md gives which operation fires what, in which order) ----
+  TNotifyEvent OnChange;           // values
+  TNotifyEvent OnChangeSetup;      // scale types, identifiers, comment, structure
+  TNotifyEvent OnChangeNames;      // row and column names
+  TNotifyEvent OnChangeCellState;  // state bytes
+  TNotifyEvent OnChangeAttrib;     // row and column attributes
+  TDataTableResizeEvent OnResize;  // counts (old, new)
+  TExportTextEvent OnExportText;   // reserved for the text export
+
+  void ChangedData();        // fires OnChange
+  void ChangedSetup();       // fires OnChangeSetup
+  void ChangedNames();       // fires OnChangeNames
+  void ChangedAttrib();      // fires OnChangeAttrib
+  void ChangedCellStates();  // fires OnChangeCellState
+  // The handler the table installs on its matrix's change event.
+  void DataHasChanged(TObject* Sender);
+  // The handler the table installs on its matrix's sort-exchange event: moves the states (and,
+  // with SortIncludeHd, names, attributes and column specifications) along, then reports.
+  void ExchangeDuringSort(TObject* Sender, uint8_t ExchgKind, int32_t Index1, int32_t Index2,
+                          int32_t SpanLow, int32_t SpanHigh);
+
+  // ---- Numeric store ----
+  // The matrix holding the values: column and row indices are the table's.
+  TMatrix* NumericData() const { return FMat; }
+  // True when the store is a caller's matrix (AssignAnotherDataMatrix).
+  bool ExtMatAssigned() const { return FExtMatAssigned; }
+
+  // ---- Size ----
+  // The counts; never below 1.
+  int32_t NrOfColumns() const { return FNrOfCols; }
+  int32_t NrOfRows() const { return FNrOfRows; }
+  // Changes the column count only (counts below 1 become 1).
+  void SetNrOfColumns(int32_t NrCols) { Resize(NrCols, FNrOfRows); }
+  // Changes the row count only (counts below 1 become 1).
+  void SetNrOfRows(int32_t NrRows) { Resize(FNrOfCols, NrRows); }
+  // Keeps common cells; new columns are named C-k, new rows R-k; fires OnResize only. Counts
+  // below 1 become 1. All or nothing: out of memory raises and leaves the table as it was.
+  void Resize(int32_t NrCols, int32_t NrRows);
+  // Every default back except the counts and the handlers.
+  void Clear();
+
+  // ---- Cells (indices outside the table: reads give 0/""/false, writes are ignored) ----
+  // The value; categorical columns read it rounded (halves to even).
+  double Elem(int32_t ACol, int32_t ARow) const;
+  // Stores the value as given (also in categorical columns); fires OnChange.
+  void SetElem(int32_t ACol, int32_t ARow, double Value);
+  // The identifier of a categorical cell, or its ordinal in decimal when no slot holds it;
+  // "" for other columns.
+  std::string ElemNominal(int32_t ACol, int32_t ARow) const;
+  // Stores the ordinal of ID (case-insensitive; a new ID takes the lowest free slot). All
+  // slots taken: ENUXDataTableError "number of available nominal values exceeded". An empty ID
+  // is ignored.
+  void SetElemNominal(int32_t ACol, int32_t ARow, std::string_view ID);
+  // The state byte (bit 0 no valid value, 1 empty, 5 imputed, 6 and 7 the markings).
+  uint8_t CellState(int32_t ACol, int32_t ARow) const;
+  // Fires OnChangeCellState only when the byte changes.
+  void SetCellState(int32_t ACol, int32_t ARow, uint8_t State);
+  // Neither "no valid value" nor "empty" is set.
+  bool IsNumber(int32_t ACol, int32_t ARow) const;
+  // Bit 1 of the state.
+  bool IsEmpty(int32_t ACol, int32_t ARow) const;
+  // Sets or clears bit 1 through SetCellState, then fires OnChange.
+  void SetIsEmpty(int32_t ACol, int32_t ARow, bool Value);
+  // Bit 5 of the state.
+  bool IsImputed(int32_t ACol, int32_t ARow) const;
+  // Sets or clears bit 5 through SetCellState, then fires OnChange.
+  void SetIsImputed(int32_t ACol, int32_t ARow, bool Value);
+
+  // ---- Names, attributes, scale types, comment ----
+  // The stored name; "" outside the table.
+  std::string ColName(int32_t ColNr) const;
+  // Cut to 50 characters; fires OnChangeNames.
+  void SetColName(int32_t ColNr, std::string_view Name);
+  std::string RowName(int32_t RowNr) const;
+  // Cut to 50 characters; fires OnChangeNames.
+  void SetRowName(int32_t RowNr, std::string_view Name);
+  // The longest stored name in characters (0 for none).
+  int32_t MaxColNameLength() const;
+  int32_t MaxRowNameLength() const;
+  // Attributes are stored as given (0 outside the table); the writers fire OnChangeAttrib.
+  int32_t ColAttrib(int32_t ColNr) const;
+  void SetColAttrib(int32_t ColNr, int32_t Attrib);
+  int32_t RowAttrib(int32_t RowNr) const;
+  void SetRowAttrib(int32_t RowNr, int32_t Attrib);
+  // Every column (row) gets Attrib; the masked forms replace only the bits of Mask.
+  void SetColAttributes(int32_t Attrib);
+  void SetColAttributes(int32_t Attrib, int32_t Mask);
+  void SetRowAttributes(int32_t Attrib);
+  void SetRowAttributes(int32_t Attrib, int32_t Mask);
+  // stUnknown outside the table.
+  TMScaleType MScaleType(int32_t ColNr) const;
+  // Fires OnChangeSetup; the identifiers stay.
+  void SetMScaleType(int32_t ColNr, TMScaleType Scale);
+  // The free text of the table.
+  const std::string& Comment() const { return FComment; }
+  // Control characters are removed; fires OnChangeSetup.
+  void SetComment(std::string_view Text);
+  // Whether a sort of the matrix also moves names, attributes and column specifications.
+  bool SortIncludeHd() const { return FSortIncludeHd; }
+  // Sets SortIncludeHd; fires nothing.
+  void SetSortIncludeHd(bool Value) { FSortIncludeHd = Value; }
+  // The specification of a column (nullptr outside the table).
+  const TVTypeSpec* VTypeSpec(int32_t ColNr) const;
+
+  // ---- Nominal identifiers (ordinals 0..150; identifiers cut to 10 characters) ----
+  // The lowest ordinal holding ID in a categorical column; -1 when absent, ID is empty or the
+  // column is not categorical.
+  int32_t OrdinalOfNominalID(int32_t Col, std::string_view ID, bool IgnoreCase) const;
+  // The ordinal of ID, adding it (and making the column stNominal) when new; -1 for a bad
+  // column, an empty ID or a full list.
+  int32_t AddNominalID(int32_t Col, std::string_view MScaleID);
+  // The identifier of the slot in a categorical column; "" otherwise.
+  std::string NominalID(int32_t ColIx, int32_t OrdVal) const;
+  // Stores only in categorical columns; "" frees the slot in any column.
+  void SetNominalID(int32_t ColIx, int32_t OrdVal, std::string_view ID);
+  // Frees all 151 slots; fires OnChangeSetup.
+  void ClearNominalIDs(int32_t Col);
+  // The number of slots in use (0 outside the table).
+  int32_t CountNominalIDs(int32_t Col) const;
+
+  // ---- Range rule: (0, 0) is everything; bounds clipped; true when a bound moved (rows: or
+  // the bounds were exchanged) ----
+  bool MakeValidColRange(int32_t& LowCol, int32_t& HighCol) const {
+    return MakeValidIndexRange(LowCol, HighCol, FNrOfCols);
+  }
+  // The row form of the range rule.
+  bool MakeValidRowRange(int32_t& LowRow, int32_t& HighRow) const {
+    return MakeValidRowIndexRange(LowRow, HighRow, FNrOfRows);
+  }
+
+  // ---- Inserting and removing (values and states move unchanged) ----
+  // Ix in 1..count+1; the new row (column) is empty-named, zero and stInterval. False: ignored.
+  bool InsertRow(int32_t Ix);
+  // The column form of InsertRow; the new column has free identifier slots.
+  bool InsertColumn(int32_t Ix);
+  // Ix in 1..count and count >= 2. False: ignored.
+  bool RemoveRow(int32_t Ix);
+  // The column form of RemoveRow; the later columns move left with their specifications.
+  bool RemoveColumn(int32_t Ix);
+  // Rows FirstRow..LastRow ((0, 0): all; reversed bounds exchanged); -1 for a bound outside.
+  // Removing every row leaves one fresh row. Result: the number of rows removed.
+  int32_t RemoveRows(int32_t FirstRow, int32_t LastRow);
+  // Columns (rows) of the range that have (marked) or lack (unmarked) a state sharing a bit
+  // with CSMask; -1 for a bound outside. Result: the number removed.
+  int32_t RemoveMarkedColumns(int32_t FirstCol, int32_t LastCol, uint8_t CSMask);
+  int32_t RemoveUnmarkedColumns(int32_t FirstCol, int32_t LastCol, uint8_t CSMask);
+  // The row forms of the two above.
+  int32_t RemoveMarkedRows(int32_t FirstRow, int32_t LastRow, uint8_t CSMask);
+  int32_t RemoveUnmarkedRows(int32_t FirstRow, int32_t LastRow, uint8_t CSMask);
+
+  // ---- Rearranging (indices outside the table: nothing happens) ----
+  // Exchanges values, states, names, attributes and specifications of two columns.
+  void ExchangeColumns(int32_t C1, int32_t C2);
+  // Exchanges values, states, names and attributes of two rows.
+  void ExchangeRows(int32_t R1, int32_t R2);
+  // Reverses the order of the columns (rows) with everything they carry.
+  void MirrorColumns();
+  void MirrorRows();
+
+  // ---- Cell states in bulk (each fires OnChangeCellState once) ----
+  // Every state becomes State.
+  void SetAllCellStates(uint8_t State);
+  // Combines the block's states with State by LogicOp (loAND .. loXORNOT); other ops: no change.
+  void SetCellStates(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow,
+                     uint8_t State, TLogicOp LogicOp);
+  // Clears both markings (bits 6 and 7).
+  void UnmarkAllCells();
+  // Every state is XORed with StateMask.
+  void InvertCellStates(uint8_t StateMask);
+  // Swaps bits 6 and 7 of every state.
+  void ExchangeMarkings();
+  // True when a state of the row (column, block) shares a bit with State.
+  bool IfRowHasCellState(int32_t Row, uint8_t State) const;
+  bool IfColHasCellState(int32_t Col, uint8_t State) const;
+  bool IfAnyCellHasCellState(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow,
+                             uint8_t State) const;
+  // Cells whose state shares a bit with StateMask.
+  int32_t CountMarkedCellsInRow(int32_t Row, uint8_t StateMask) const;
+  int32_t CountMarkedCellsInColumn(int32_t Col, uint8_t StateMask) const;
+  // Writes Value into those cells; OnChange once when any was written. Result: the count.
+  int32_t FillMarkedCells(double Value, uint8_t StateMask);
+
+  // ---- Copying between tables ----
+  // Copies everything including the handlers; the matrix stays this table's (and reports to
+  // it). Fires nothing.
+  void Assign(const TPersistent* Source) override;
+  // Into another table: that table's Assign.
+  void AssignTo(TPersistent* Dest) const override;
+  // Takes over shape, names, attributes, specifications, comment, states and values (read
+  // through Elem, so categorical values arrive rounded).
+  void Clone(const TDataTable* ExtTab);
+  // The same as Clone.
+  void CopyContentsFrom(const TDataTable* ExtTab) { Clone(ExtTab); }
+  // Values (through Elem) and states of a source block to DestCol, DestRow; bounds clamp to
+  // the source. The table itself may be the source.
+  void CopyFrom(const TDataTable* ExtTab, int32_t SourceColLo, int32_t SourceRowLo,
+                int32_t SourceColHi, int32_t SourceRowHi, int32_t DestCol, int32_t DestRow);
+  // A whole column with its name, attribute and specification. 0; -4 no table; -1 bad SrcCol;
+  // -2 bad DestCol; -3 different row counts (the common rows are still copied).
+  int32_t CopyColumnFrom(const TDataTable* ExtTab, int32_t SrcCol, int32_t DestCol);
+  // False (nothing copied) without a table or for different counts.
+  bool CopyCellStatesFrom(const TDataTable* ExtTab);
+  // Makes a caller's matrix the store (it must outlive the table or be replaced first); the
+  // table takes its counts and every column becomes stInterval. False for nullptr.
+  bool AssignAnotherDataMatrix(TMatrix* NewDMat);
+
+  // ---- Copying to arrays and vectors (ranged forms: (0, 0) is all rows/columns; bounds are
+  // checked, not clipped; values read through Elem) ----
+  // 0; -1 bad Col; -2 bad row bound; -3 bad DestElem; -4 empty Dest. Dest is not resized.
+  int32_t CopyDataColumnToArray(TDoubleArray& Dest, int32_t Col, int32_t FirstRow, int32_t LastRow,
+                                int32_t DestElem) const;
+  int32_t CopyDataColumnToArray(TIntArray& Dest, int32_t Col, int32_t FirstRow, int32_t LastRow,
+                                int32_t DestElem) const;
+  int32_t CopyDataRowToArray(TDoubleArray& Dest, int32_t Row, int32_t FirstCol, int32_t LastCol,
+                             int32_t DestElem) const;
+  int32_t CopyDataRowToArray(TIntArray& Dest, int32_t Row, int32_t FirstCol, int32_t LastCol,
+                             int32_t DestElem) const;
+  // As the array forms; DestElem in 1..element count; -4 for an absent vector.
+  int32_t CopyDataColumnToVector(TVector* Dest, int32_t Col, int32_t FirstRow, int32_t LastRow,
+                                 int32_t DestElem) const;
+  int32_t CopyDataColumnToVector(TIntVector* Dest, int32_t Col, int32_t FirstRow, int32_t LastRow,
+                                 int32_t DestElem) const;
+  int32_t CopyDataRowToVector(TVector* Dest, int32_t Row, int32_t FirstCol, int32_t LastCol,
+                              int32_t DestElem) const;
+  int32_t CopyDataRowToVector(TIntVector* Dest, int32_t Row, int32_t FirstCol, int32_t LastCol,
+                              int32_t DestElem) const;
+  // The whole column (row), raw values; Dest is resized. 0; -1 bad index; -4 absent vector.
+  int32_t CopyDataColumnToArray(int32_t Col, TDoubleArray& Dest) const;
+  int32_t CopyDataRowToArray(int32_t Row, TDoubleArray& Dest) const;
+  int32_t CopyDataColumnToVector(int32_t Col, TVector* Dest) const;
+  int32_t CopyDataRowToVector(int32_t Row, TVector* Dest) const;
+  // Every Step-th raw value from the first bound to the second into DstVec. The count taken;
+  // -1 bad index; -2 bad bound; -3 Step below 1.
+  int32_t SliceCol(int32_t Col, int32_t FirstRow, int32_t LastRow, int32_t Step,
+                   TDoubleArray& DstVec) const;
+  int32_t SliceRow(int32_t Row, int32_t FirstCol, int32_t LastCol, int32_t Step,
+                   TDoubleArray& DstVec) const;
+  // Raw values of the block's valid cells (bits 0 and 1 clear) whose state shares a bit with
+  // State (255: every valid cell), column by column. The count taken (DestVect is resized to
+  // it unless 0); -1 for an absent vector.
+  int32_t CopyCellsToVector(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow,
+                            uint8_t State, TVector* DestVect) const;
+  // The block under the range rule into Dest at DestCol, DestRow (1-based), cut to fit, raw.
+  // 0; -1 no matrix; -2 (-3) when the column (row) rule moved a bound; -4 bad destination.
+  int32_t CopyDataToMatrix(TMatrix* Dest, int32_t SrcColLo, int32_t SrcRowLo, int32_t SrcColHi,
+                           int32_t SrcRowHi, int32_t DestCol, int32_t DestRow) const;
+  // As CopyDataToMatrix into a [column][row] array with 0-based DestCol, DestRow; -1 empty.
+  int32_t CopyDataToArray(TDouble2DArray& Dest, int32_t SrcColLo, int32_t SrcRowLo,
+                          int32_t SrcColHi, int32_t SrcRowHi, int32_t DestCol,
+                          int32_t DestRow) const;
+  int32_t CopyDataToArray(TInt2DArray& Dest, int32_t SrcColLo, int32_t SrcRowLo, int32_t SrcColHi,
+                          int32_t SrcRowHi, int32_t DestCol, int32_t DestRow) const;
+  // All raw values as [column][row]; -1 when Dest is empty on entry.
+  int32_t DuplicateDataAsArray(TDouble2DArray& Dest) const;
+
+  // ---- Copying into the table ----
+  // min(count, length) raw values into the column (row) from cell 1; OnChange per cell. 0;
+  // -1 bad index; -4 absent vector.
+  int32_t CopyDataColumnFromArray(int32_t Col, const TDoubleArray& SrcArray);
+  int32_t CopyDataRowFromArray(int32_t Row, const TDoubleArray& SrcArray);
+  int32_t CopyDataColumnFromVector(int32_t Col, const TVector* SrcVec);
+  int32_t CopyDataRowFromVector(int32_t Row, const TVector* SrcVec);
+  // Elements FirstElem..LastElem ((0, 0): all) down column Col from Row (AsColumn) or along
+  // row Row from Col; beyond the table skipped; OnChange once. 0; -1 empty; -4 bad bound;
+  // -5 (Col, Row) outside.
+  int32_t CopyDataFromArray(const TDoubleArray& Src, int32_t FirstElem, int32_t LastElem,
+                            int32_t Col, int32_t Row, bool AsColumn);
+  int32_t CopyDataFromArray(const TIntArray& Src, int32_t FirstElem, int32_t LastElem, int32_t Col,
+                            int32_t Row, bool AsColumn);
+  // As above with 1-based element bounds; -1 for an absent vector.
+  int32_t CopyDataFromVector(const TVector* Src, int32_t FirstElem, int32_t LastElem, int32_t Col,
+                             int32_t Row, bool AsColumn);
+  int32_t CopyDataFromVector(const TIntVector* Src, int32_t FirstElem, int32_t LastElem,
+                             int32_t Col, int32_t Row, bool AsColumn);
+  // A matrix block (its own range rule) to (DstCol, DstRow); beyond skipped; OnChange once.
+  // 0; -1 no matrix or destination outside.
+  int32_t CopyDataFromMatrix(const TMatrix* MatSrc, int32_t SrcColLo, int32_t SrcRowLo,
+                             int32_t SrcColHi, int32_t SrcRowHi, int32_t DstCol, int32_t DstRow);
+  // A [column][row] block (0-based bounds, (0, 0): all; not exchanged) to (Col, Row). 0; -1
+  // empty; -2 bad column bound; -3 bad row bound; -5 (Col, Row) outside.
+  int32_t CopyDataFromArray(const TDouble2DArray& Src, int32_t SrcColLo, int32_t SrcRowLo,
+                            int32_t SrcColHi, int32_t SrcRowHi, int32_t Col, int32_t Row);
+  int32_t CopyDataFromArray(const TInt2DArray& Src, int32_t SrcColLo, int32_t SrcRowLo,
+                            int32_t SrcColHi, int32_t SrcRowHi, int32_t Col, int32_t Row);
+
+  // ---- Reshaping and identity ----
+  // One row per cell: optional column label, optional column and row indices, then the value
+  // with its state. False (nothing changed) when the result would exceed 2^31 - 1 rows.
+  bool Serialize(bool ColHeadsAsVar, bool IncludeColRowNumbers);
+  // 64 hex digits over comment, names, attributes, scale types and identifiers.
+  std::string CRCofNamesAndAttributes() const;
+  // 64 hex digits over the state bytes.
+  std::string CRCofCellStates() const;
+
+ private:
+  struct TLayout;
+  class TMatrixMute;
+
+  bool ValidCell(int32_t C, int32_t R) const {
+    return C >= 1 && C <= FNrOfCols && R >= 1 && R <= FNrOfRows;
+  }
+  size_t StateIx(int32_t C, int32_t R) const {
+    return size_t(C - 1) * size_t(FNrOfRows) + size_t(R - 1);
+  }
+  double RawVal(int32_t C, int32_t R) const { return FMat->GetVal(C, R); }
+  // Refuses (ENUXDataTableError) a shape whose arrays could never be allocated.
+  void CheckShape(int64_t Nc, int64_t Nr, uint64_t CellBytes) const;
+  void AttachMatrix();
+  void DetachMatrix();
+  void FireResize(int32_t OldCols, int32_t OldRows);
+  // The events of a structural change, in the order its items would report one by one.
+  enum TMoveKind { mkInsert, mkRemoveOne, mkRemoveBlock };
+  void FireStructureEvents(int32_t OldCols, int32_t OldRows, TMoveKind Kind);
+  // A new shape whose column (row) k takes over the old one ColMap[k-1] (RowMap), or a fresh
+  // one for 0; fresh items get default names (C-k, R-k) or empty ones.
+  TLayout MapLayout(const TIntArray& ColMap, const TIntArray& RowMap, bool DefaultNames,
+                    bool MoveValues) const;
+  // Puts a prepared layout in place: resizes the matrix, writes the values, swaps the arrays.
+  void Install(TLayout& L);
+  int32_t RemoveSelected(bool Columns, int32_t First, int32_t Last, uint8_t CSMask, bool Marked);
+  int32_t RemoveByMap(bool Columns, const TIntArray& Keep, TMoveKind Kind);
+  template <class F>
+  void ForStates(F&& Op);
+  template <class TArr>
+  int32_t LineToArray(TArr& Dest, bool Column, int32_t Line, int32_t First, int32_t Last,
+                      int32_t DestElem) const;
+  template <class TVec>
+  int32_t LineToVector(TVec* Dest, bool Column, int32_t Line, int32_t First, int32_t Last,
+                       int32_t DestElem) const;
+  int32_t Slice(bool Column, int32_t Line, int32_t First, int32_t Last, int32_t Step,
+                TDoubleArray& Dst) const;
+  int32_t LineFromValues(bool Column, int32_t Line, const double* Values, size_t Count);
+  template <class TArr>
+  int32_t ArrayToCells(const TArr& Src, int32_t FirstElem, int32_t LastElem, int32_t Col,
+                       int32_t Row, bool AsColumn);
+  template <class TVec>
+  int32_t VectorToCells(const TVec* Src, int32_t FirstElem, int32_t LastElem, int32_t Col,
+                        int32_t Row, bool AsColumn);
+  template <class T2D>
+  int32_t Array2DToCells(const T2D& Src, int32_t SrcColLo, int32_t SrcRowLo, int32_t SrcColHi,
+                         int32_t SrcRowHi, int32_t Col, int32_t Row);
+  TMScaleType HighestScaleOfColumns() const;
+
+  std::string FComment;
+  TIntArray FRowAtt, FColAtt;
+  std::vector<TVTypeSpec> FVType;
+  std::vector<uint8_t> FCState;  // column by column
+  TStrArray FColName, FRowName;
+  int32_t FNrOfCols = 0;
+  int32_t FNrOfRows = 0;
+  bool FSortIncludeHd = false;
+  bool FExtMatAssigned = false;
+  std::unique_ptr<TMatrix> FOwnMat;
+  TMatrix* FMat = nullptr;
+};
+
+}  // namespace nux
