@@ -47,9 +47,13 @@ int32_t CategoricalOrdinal(double Value);
 class TNominalIDs {
  public:
   TNominalIDs() = default;
+  // Copies the identifiers (a deep copy of the slots).
   TNominalIDs(const TNominalIDs& Other);
+  // Replaces the identifiers by a deep copy of Other's.
   TNominalIDs& operator=(const TNominalIDs& Other);
+  // Takes over Other's slots.
   TNominalIDs(TNominalIDs&&) noexcept = default;
+  // Takes over Other's slots.
   TNominalIDs& operator=(TNominalIDs&&) noexcept = default;
 
   // The identifier of ordinal Ord; empty for a free slot or an ordinal outside 0..150.
@@ -62,6 +66,7 @@ class TNominalIDs {
   int32_t Count() const;
   // The lowest free ordinal, -1 when every slot is taken.
   int32_t FirstFree() const;
+  // True when both hold the same identifier in every slot.
   bool operator==(const TNominalIDs& Other) const;
 
  private:
@@ -70,8 +75,11 @@ class TNominalIDs {
 
 // Variable specification of a column.
 struct TVTypeSpec {
+  // The column's measurement scale.
   TMScaleType MScaleType = stInterval;
+  // The nominal identifiers of the column's categories.
   TNominalIDs IDs;
+  // Equal scale type and identifiers.
   bool operator==(const TVTypeSpec&) const = default;
 };
 
@@ -86,6 +94,8 @@ constexpr uint8_t csImputed = 0x20;
 constexpr uint8_t csMark1 = 0x40;
 constexpr uint8_t csMark2 = 0x80;
 
+// The data table: a matrix of numeric or categorical cells, each with a state byte, plus
+// column and row names, attributes, variable specifications and a comment (docs/datatable.md).
 class TDataTable : public TComponent,
                    public TSortExchangeSupport<TDataTable>,
                    public TPercentDoneSupport<TDataTable> {
@@ -124,8 +134,9 @@ class TDataTable : public TComponent,
   bool ExtMatAssigned() const { return FExtMatAssigned; }
 
   // ---- Size ----
-  // The counts; never below 1.
+  // The number of columns; never below 1.
   int32_t NrOfColumns() const { return FNrOfCols; }
+  // The number of rows; never below 1.
   int32_t NrOfRows() const { return FNrOfRows; }
   // Changes the column count only (counts below 1 become 1).
   void SetNrOfColumns(int32_t NrCols) { Resize(NrCols, FNrOfRows); }
@@ -169,21 +180,28 @@ class TDataTable : public TComponent,
   std::string ColName(int32_t ColNr) const;
   // Cut to 50 characters; fires OnChangeNames.
   void SetColName(int32_t ColNr, std::string_view Name);
+  // The stored row name; "" outside the table.
   std::string RowName(int32_t RowNr) const;
   // Cut to 50 characters; fires OnChangeNames.
   void SetRowName(int32_t RowNr, std::string_view Name);
   // The longest stored name in characters (0 for none).
   int32_t MaxColNameLength() const;
+  // The longest stored row name in characters (0 for none).
   int32_t MaxRowNameLength() const;
   // Attributes are stored as given (0 outside the table); the writers fire OnChangeAttrib.
   int32_t ColAttrib(int32_t ColNr) const;
+  // Sets the attribute of column ColNr; fires OnChangeAttrib.
   void SetColAttrib(int32_t ColNr, int32_t Attrib);
+  // The attribute of row RowNr (0 outside the table).
   int32_t RowAttrib(int32_t RowNr) const;
+  // Sets the attribute of row RowNr; fires OnChangeAttrib.
   void SetRowAttrib(int32_t RowNr, int32_t Attrib);
   // Every column (row) gets Attrib; the masked forms replace only the bits of Mask.
   void SetColAttributes(int32_t Attrib);
   void SetColAttributes(int32_t Attrib, int32_t Mask);
+  // Every row gets Attrib.
   void SetRowAttributes(int32_t Attrib);
+  // Every row gets the bits of Attrib that Mask selects.
   void SetRowAttributes(int32_t Attrib, int32_t Mask);
   // stUnknown outside the table.
   TMScaleType MScaleType(int32_t ColNr) const;
@@ -241,9 +259,11 @@ class TDataTable : public TComponent,
   // Columns (rows) of the range that have (marked) or lack (unmarked) a state sharing a bit
   // with CSMask; -1 for a bound outside. Result: the number removed.
   int32_t RemoveMarkedColumns(int32_t FirstCol, int32_t LastCol, uint8_t CSMask);
+  // Removes the columns of the range that lack a state sharing a bit with CSMask.
   int32_t RemoveUnmarkedColumns(int32_t FirstCol, int32_t LastCol, uint8_t CSMask);
   // The row forms of the two above.
   int32_t RemoveMarkedRows(int32_t FirstRow, int32_t LastRow, uint8_t CSMask);
+  // Removes the rows of the range that lack a state sharing a bit with CSMask.
   int32_t RemoveUnmarkedRows(int32_t FirstRow, int32_t LastRow, uint8_t CSMask);
 
   // ---- Rearranging (indices outside the table: nothing happens) ----
@@ -253,6 +273,7 @@ class TDataTable : public TComponent,
   void ExchangeRows(int32_t R1, int32_t R2);
   // Reverses the order of the columns (rows) with everything they carry.
   void MirrorColumns();
+  // Reverses the order of the rows with everything they carry.
   void MirrorRows();
 
   // ---- Cell states in bulk (each fires OnChangeCellState once) ----
@@ -269,11 +290,14 @@ class TDataTable : public TComponent,
   void ExchangeMarkings();
   // True when a state of the row (column, block) shares a bit with State.
   bool IfRowHasCellState(int32_t Row, uint8_t State) const;
+  // True when a state of column Col shares a bit with State.
   bool IfColHasCellState(int32_t Col, uint8_t State) const;
+  // True when a state of the block shares a bit with State.
   bool IfAnyCellHasCellState(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow,
                              uint8_t State) const;
   // Cells whose state shares a bit with StateMask.
   int32_t CountMarkedCellsInRow(int32_t Row, uint8_t StateMask) const;
+  // Cells of column Col whose state shares a bit with StateMask.
   int32_t CountMarkedCellsInColumn(int32_t Col, uint8_t StateMask) const;
   // Writes Value into those cells; OnChange once when any was written. Result: the count.
   int32_t FillMarkedCells(double Value, uint8_t StateMask);
@@ -309,8 +333,10 @@ class TDataTable : public TComponent,
                                 int32_t DestElem) const;
   int32_t CopyDataColumnToArray(TIntArray& Dest, int32_t Col, int32_t FirstRow, int32_t LastRow,
                                 int32_t DestElem) const;
+  // Row Row, FirstCol..LastCol into Dest from DestElem; codes as for the column form.
   int32_t CopyDataRowToArray(TDoubleArray& Dest, int32_t Row, int32_t FirstCol, int32_t LastCol,
                              int32_t DestElem) const;
+  // As above, rounded to integers (halves to even).
   int32_t CopyDataRowToArray(TIntArray& Dest, int32_t Row, int32_t FirstCol, int32_t LastCol,
                              int32_t DestElem) const;
   // As the array forms; DestElem in 1..element count; -4 for an absent vector.
@@ -318,19 +344,25 @@ class TDataTable : public TComponent,
                                  int32_t DestElem) const;
   int32_t CopyDataColumnToVector(TIntVector* Dest, int32_t Col, int32_t FirstRow, int32_t LastRow,
                                  int32_t DestElem) const;
+  // Row Row, FirstCol..LastCol into Dest from DestElem (integer form rounds halves to even).
   int32_t CopyDataRowToVector(TVector* Dest, int32_t Row, int32_t FirstCol, int32_t LastCol,
                               int32_t DestElem) const;
+  // Integer form of the row copy; values rounded halves to even.
   int32_t CopyDataRowToVector(TIntVector* Dest, int32_t Row, int32_t FirstCol, int32_t LastCol,
                               int32_t DestElem) const;
   // The whole column (row), raw values; Dest is resized. 0; -1 bad index; -4 absent vector.
   int32_t CopyDataColumnToArray(int32_t Col, TDoubleArray& Dest) const;
+  // The whole row Row, raw values; Dest is resized.
   int32_t CopyDataRowToArray(int32_t Row, TDoubleArray& Dest) const;
+  // The whole column Col into Dest, resized to the row count.
   int32_t CopyDataColumnToVector(int32_t Col, TVector* Dest) const;
+  // The whole row Row into Dest, resized to the column count.
   int32_t CopyDataRowToVector(int32_t Row, TVector* Dest) const;
   // Every Step-th raw value from the first bound to the second into DstVec. The count taken;
   // -1 bad index; -2 bad bound; -3 Step below 1.
   int32_t SliceCol(int32_t Col, int32_t FirstRow, int32_t LastRow, int32_t Step,
                    TDoubleArray& DstVec) const;
+  // The row form of SliceCol, FirstCol..LastCol of row Row.
   int32_t SliceRow(int32_t Row, int32_t FirstCol, int32_t LastCol, int32_t Step,
                    TDoubleArray& DstVec) const;
   // Raw values of the block's valid cells (bits 0 and 1 clear) whose state shares a bit with
@@ -355,8 +387,11 @@ class TDataTable : public TComponent,
   // min(count, length) raw values into the column (row) from cell 1; OnChange per cell. 0;
   // -1 bad index; -4 absent vector.
   int32_t CopyDataColumnFromArray(int32_t Col, const TDoubleArray& SrcArray);
+  // The row form: into row Row from cell 1.
   int32_t CopyDataRowFromArray(int32_t Row, const TDoubleArray& SrcArray);
+  // min(count, length) raw values of SrcVec into column Col from cell 1.
   int32_t CopyDataColumnFromVector(int32_t Col, const TVector* SrcVec);
+  // min(count, length) raw values of SrcVec into row Row from cell 1.
   int32_t CopyDataRowFromVector(int32_t Row, const TVector* SrcVec);
   // Elements FirstElem..LastElem ((0, 0): all) down column Col from Row (AsColumn) or along
   // row Row from Col; beyond the table skipped; OnChange once. 0; -1 empty; -4 bad bound;
