@@ -6,6 +6,7 @@
 #include <cmath>
 #include <vector>
 
+#include "bench/textbook_jacobi.h"
 #include "math2_testdata.h"
 #include "nux/frame/errors.h"
 #include "nux/frame/progress.h"
@@ -16,57 +17,6 @@ namespace nux {
 namespace {
 
 using namespace math2_test;
-
-// The plain textbook loop on a row-major upper triangle, for a bit-for-bit comparison.
-void TextbookJacobi(std::vector<std::vector<double>> A, std::vector<double>& D,
-                    std::vector<std::vector<double>>& V) {
-  const size_t N = A.size();
-  V.assign(N, std::vector<double>(N, 0.0));
-  D.resize(N);
-  std::vector<double> B(N), Z(N, 0.0);
-  for (size_t I = 0; I < N; ++I) {
-    V[I][I] = 1.0;
-    B[I] = D[I] = A[I][I];
-  }
-  const auto Rot = [](double& X, double& Y, double S, double Tau) {
-    const double G = X, H = Y;
-    X = G - S * (H + G * Tau);
-    Y = H + S * (G - H * Tau);
-  };
-  for (int Sweep = 1; Sweep <= 100; ++Sweep) {
-    double Sm = 0.0;
-    for (size_t P = 0; P + 1 < N; ++P)
-      for (size_t Q = P + 1; Q < N; ++Q) Sm += std::abs(A[P][Q]);
-    if (Sm == 0.0) return;
-    const double Tresh = Sweep < 4 ? 0.2 * Sm / double(N * N) : 0.0;
-    for (size_t P = 0; P + 1 < N; ++P)
-      for (size_t Q = P + 1; Q < N; ++Q) {
-        const double G = 200.0 * std::abs(A[P][Q]);
-        if (Sweep > 4 && std::abs(D[P]) + G == std::abs(D[P]) &&
-            std::abs(D[Q]) + G == std::abs(D[Q])) {
-          A[P][Q] = 0.0;
-        } else if (std::abs(A[P][Q]) > Tresh) {
-          double H = D[Q] - D[P], T;
-          if (std::abs(H) + G == std::abs(H)) {
-            T = A[P][Q] / H;
-          } else {
-            const double Theta = 0.5 * H / A[P][Q];
-            T = 1.0 / (std::abs(Theta) + std::sqrt(1.0 + Theta * Theta));
-            if (Theta < 0.0) T = -T;
-          }
-          const double C = 1.0 / std::sqrt(1 + T * T), S = T * C, Tau = S / (1.0 + C);
-          H = T * A[P][Q];
-          Z[P] -= H, Z[Q] += H, D[P] -= H, D[Q] += H;
-          A[P][Q] = 0.0;
-          for (size_t J = 0; J < P; ++J) Rot(A[J][P], A[J][Q], S, Tau);
-          for (size_t J = P + 1; J < Q; ++J) Rot(A[P][J], A[J][Q], S, Tau);
-          for (size_t J = Q + 1; J < N; ++J) Rot(A[P][J], A[Q][J], S, Tau);
-          for (size_t J = 0; J < N; ++J) Rot(V[J][P], V[J][Q], S, Tau);
-        }
-      }
-    for (size_t I = 0; I < N; ++I) B[I] += Z[I], D[I] = B[I], Z[I] = 0.0;
-  }
-}
 
 TEST(CalcCovarTest, ModesMatchReferenceInRangeAndLeaveTheRestAlone) {
   TMatrix In;
@@ -210,7 +160,7 @@ TEST(CalcEigVecTest, GivesTheTextbookLoopsBitsOnLargerMatrices) {
       }
     std::vector<double> D;
     std::vector<std::vector<double>> V;
-    TextbookJacobi(A, D, V);
+    nux_reference::TextbookJacobi(A, D, V);
     ASSERT_TRUE(CalcEigVec(M));
     for (int K = 0; K < N; ++K) {
       EXPECT_EQ(GetEigenResult(K + 1, 0), D[size_t(K)]) << N;
@@ -264,16 +214,14 @@ TEST(CalcEigVecTest, StoreRulesAndRefusals) {
   EXPECT_EQ(GetEigenSize(), 0);
   EXPECT_EQ(GetEigenResult(1, 0), 0.0);
 
-  {
-    ScopedAllocLimit Limit(1 << 20);
-    TMatrix Big;
-    Big.Resize(400, 400);
-    EXPECT_THROW(
-        try { CalcEigVec(Big); } catch (const ENUXMath2Error& E) {
-          EXPECT_STREQ(E.what(), "CalcEigVec: not enough memory");
-          throw;
-        },
-        ENUXMath2Error);
+  ScopedAllocLimit Limit(1 << 20);
+  TMatrix Big;
+  Big.Resize(400, 400);
+  try {
+    CalcEigVec(Big);
+    ADD_FAILURE();
+  } catch (const ENUXMath2Error& E) {
+    EXPECT_STREQ(E.what(), "CalcEigVec: not enough memory");
   }
 }
 
