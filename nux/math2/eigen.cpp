@@ -153,9 +153,10 @@ int JacobiSweeps(TDoubleArray& A, TDouble2DArray& V, TDoubleArray& D, size_t N) 
   const auto At = [&A, N](size_t Col, size_t Row) -> double& { return A[Col * N + Row]; };
   for (int Sweep = 1;; ++Sweep) {
     if (MathFeedBack()) return -1;
+    // Row by row along the upper part, as the textbook sums it: read down the mirrored column.
     double Sm = 0.0;
-    for (size_t C = 1; C < N; ++C)
-      for (size_t R = 0; R < C; ++R) Sm += std::abs(At(C, R));
+    for (size_t P = 0; P + 1 < N; ++P)
+      for (size_t Q = P + 1; Q < N; ++Q) Sm += std::abs(At(P, Q));
     if (Sm == 0.0) return 1;
     if (Sweep > 100) return 0;
     const double Tresh = Sweep < 4 ? 0.2 * Sm / (double(N) * double(N)) : 0.0;
