@@ -7,7 +7,7 @@
 #include "nux/frame/frame.h"
 #include "nux/host/host.h"
 #include "nux/math1/math1.h"
-#include "nux/math2/fishq.h"
+#include "nux/math2/math2.h"
 #include "nux/matrix/matrix.h"
 #include "nux/openarrays/openarrays.h"
 #include "nux/sline/sline.h"
