@@ -5,11 +5,15 @@
 
 namespace nux {
 
+// A complex number in rectangular form.
 struct TComplex {
+  // Real part.
   double re;
+  // Imaginary part.
   double im;
 };
 
+// A complex number in polar form.
 struct TComplexPolar {
   double r;    // modulus
   double phi;  // argument in radians

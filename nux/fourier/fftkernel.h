@@ -21,12 +21,14 @@ TFFTPath ActiveFFTPath();
 // Largest power-of-two exponent a plan accepts.
 inline constexpr int32_t MaxFFTLog2 = 26;
 
+// A complex FFT plan for one power-of-two length.
 class TFFTPlan {
  public:
   // N must be a power of two, 1 <= N <= 2^MaxFFTLog2; throws std::bad_alloc when the tables
   // cannot be had and std::invalid_argument for a bad length.
   explicit TFFTPlan(int32_t N);
 
+  // The length N.
   int32_t Size() const { return FN; }
 
   // In place on 2N interleaved doubles (re, im, re, im, ...), result in natural order.

@@ -37,6 +37,7 @@ void CheckIndex(const TComponent& Component, const char* What, int64_t Index, in
 template <class C, class T, size_t N>
 class TElemRef {
  public:
+  // Refers to the element of Container at the indices Ix.
   TElemRef(C& Container, std::array<int32_t, N> Ix) : FC(Container), FIx(Ix) {}
   /// The element's value (GetVal).
   operator T() const {

@@ -36,7 +36,9 @@ class TDataFingerprint {
   TDataFingerprint() {
     for (uint32_t& R : FRegs) R = 0xFFFFFFFFU;
   }
+  // Feeds the bytes of one element.
   void Add(T Value);
+  // Feeds the bytes of every element of Values, in order.
   void Add(std::span<const T> Values) {
     for (const T V : Values) Add(V);
   }
@@ -57,15 +59,19 @@ std::string CRCofData(std::span<const int32_t> Data);
 // Base class of the containers: owner and name (TComponent), OnChange and OnResize.
 class TNuxContainer : public TComponent {
  public:
+  // A container with owner AOwner (nullptr: none).
   explicit TNuxContainer(TComponent* AOwner = nullptr) : TComponent(AOwner) {}
 
+  // Fired after the contents changed (Sender: the container).
   TNotifyEvent OnChange;
+  // Fired after the size changed, after OnChange.
   TNotifyEvent OnResize;
 
   // Fires OnChange; public so that a caller who wrote into the storage can announce it.
   void Changed() {
     if (OnChange) OnChange(this);
   }
+  // Fires OnResize.
   void Resized() {
     if (OnResize) OnResize(this);
   }
@@ -82,8 +88,10 @@ class TNuxContainer : public TComponent {
 template <class Derived>
 class TSortExchangeSupport {
  public:
+  // Fired for each exchange a sort makes: kind (ekElements, ekColumns, ekRows) and indices.
   TSortExchgEvent OnSortExchange;
 
+  // Fires OnSortExchange with Sender the container.
   void SortExchange(uint8_t ExchgKind, int32_t Index1, int32_t Index2, int32_t SpanLow,
                     int32_t SpanHigh) {
     if (OnSortExchange)
@@ -91,6 +99,7 @@ class TSortExchangeSupport {
   }
 
  protected:
+  // Used by Assign: the handler travels with the data.
   void AssignSortExchangeEvent(const TSortExchangeSupport& Source) {
     OnSortExchange = Source.OnSortExchange;
   }
@@ -101,8 +110,10 @@ class TSortExchangeSupport {
 template <class Derived>
 class TPercentDoneSupport {
  public:
+  // Fired during long operations with the percentage done (Sender: the container).
   TOnPercentDoneEvent OnPercentDone;
 
+  // Fires OnPercentDone with Sender the container.
   void PercDone(TObject* /*Sender*/, int32_t Percent) {
     if (OnPercentDone) OnPercentDone(static_cast<Derived*>(this), Percent);
   }
@@ -112,6 +123,7 @@ class TPercentDoneSupport {
   }
 
  protected:
+  // Used by Assign: the handler travels with the data.
   void AssignPercentDoneEvent(const TPercentDoneSupport& Source) {
     OnPercentDone = Source.OnPercentDone;
   }

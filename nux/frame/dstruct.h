@@ -17,17 +17,22 @@ uint32_t CalcNextCRC32(uint8_t Data, uint32_t Crc);
 class TBitFld {
  public:
   TBitFld() = default;
+  // A field of NumBits false bits.
   explicit TBitFld(int64_t NumBits) { SetSize(NumBits); }
 
+  // Number of bits.
   int64_t Size() const { return FSize; }
   // Grows or shrinks the field; new bits are false. Negative sizes count as 0.
   void SetSize(int64_t NumBits);
+  // Sets bit Ix; negative indices are ignored.
   void SetBit(int64_t Ix, bool Value);
+  // Bit Ix; false for indices outside 0..Size()-1.
   bool GetBit(int64_t Ix) const;
   // Sets every bit to false, keeping the size.
   void Clear();
   // Flips every bit within the size.
   void Invert();
+  // Number of true bits.
   int64_t CountTrueBits() const;
   // The index of the lowest true bit, -1 when there is none.
   int64_t FirstTrueBit() const;

@@ -66,18 +66,27 @@ bool IsRagged(const std::vector<T, Al>& A) {
 // The library's general exception; unit exceptions derive from it.
 class ENUXError : public Exception {
  public:
+  // An exception whose message (and what()) is Msg.
   using Exception::Exception;
 };
 
+// A point in the plane.
 struct TPointDouble {
+  // Horizontal coordinate.
   double X = 0.0;
+  // Vertical coordinate.
   double Y = 0.0;
 };
 
+// A rectangle in the plane, given by its edges.
 struct TRectDouble {
+  // Left edge.
   double Left = 0.0;
+  // Top edge.
   double Top = 0.0;
+  // Right edge.
   double Right = 0.0;
+  // Bottom edge.
   double Bottom = 0.0;
 };
 

@@ -13,11 +13,15 @@ namespace nux {
 
 enum TClipboardFormat : int32_t { cfText, cfBitmap };
 
+// A clipboard holding one text or one picture; see Clipboard() for the process's own.
 class TClipboard {
  public:
+  // Drops the item held.
   void Clear();
+  // True when the clipboard holds an item of Format.
   bool HasFormat(TClipboardFormat Format) const;
 
+  // Holds a copy of Text, replacing the item held.
   void SetAsText(const std::string& Text);
   // The text held; empty when the clipboard holds no text.
   std::string AsText() const;

@@ -7,9 +7,12 @@
 
 namespace nux {
 
+// Base class of every library exception.
 class Exception : public std::runtime_error {
  public:
+  // An exception whose message (and what()) is Msg.
   explicit Exception(const std::string& Msg) : std::runtime_error(Msg) {}
+  // The message text, the same as what().
   std::string Message() const { return what(); }
 };
 

@@ -32,20 +32,25 @@ bool PictureSizeFits(TPictureFormat Format, int64_t Width, int64_t Height);
 void SavePictureToFile(const std::string& FileName, TPictureFormat Format, int32_t Width,
                        int32_t Height, const TPixelRowSource& Rows, int32_t Quality = 90);
 
+// A picture of Width x Height pixels, colours 0x00BBGGRR, row 0 at the top.
 class TBitmap : public TPersistent {
  public:
   TBitmap() = default;
   // Raises EOutOfMemory when the pixels cannot be allocated; negative sizes count as 0.
   TBitmap(int32_t Width, int32_t Height, int32_t Color = 0);
 
+  // Width in pixels.
   int32_t Width() const { return FWidth; }
+  // Height in pixels.
   int32_t Height() const { return FHeight; }
+  // True when the bitmap has no pixels.
   bool Empty() const { return FWidth == 0 || FHeight == 0; }
   // Resizes and fills with Color. On failure (EOutOfMemory) the bitmap is left as it was.
   void SetSize(int32_t Width, int32_t Height, int32_t Color = 0);
 
   // Outside the bitmap reads give 0 and writes are ignored.
   int32_t Pixel(int32_t X, int32_t Y) const;
+  // Sets pixel (X, Y), 0-based from the top left corner.
   void SetPixel(int32_t X, int32_t Y, int32_t Color);
   // The Width pixels of row Y; Y must lie in 0..Height-1.
   int32_t* ScanLine(int32_t Y) { return FPixels.data() + static_cast<size_t>(Y) * FWidth; }
@@ -57,6 +62,7 @@ class TBitmap : public TPersistent {
   void SaveToFile(const std::string& FileName, TPictureFormat Format, int32_t Quality = 90) const;
 
   void Assign(const TPersistent* Source) override;
+  // True for the same size and the same pixels.
   bool operator==(const TBitmap& Other) const;
 
  private:

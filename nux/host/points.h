@@ -5,15 +5,23 @@
 
 namespace nux {
 
+// A point in pixel coordinates.
 struct TPoint {
+  // Horizontal coordinate.
   int32_t X = 0;
+  // Vertical coordinate, growing downwards.
   int32_t Y = 0;
 };
 
+// A rectangle in pixel coordinates, given by its edges.
 struct TRect {
+  // Left edge.
   int32_t Left = 0;
+  // Top edge.
   int32_t Top = 0;
+  // Right edge.
   int32_t Right = 0;
+  // Bottom edge.
   int32_t Bottom = 0;
 };
 

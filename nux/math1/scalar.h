@@ -131,11 +131,15 @@ double LongRand(int32_t Seed);
 
 // ---- Compensated summation -------------------------------------------------------------------
 
+// Compensated (Kahan) summation: adds numbers with a running correction of the rounding.
 class TKahanSum : public TComponent {
  public:
+  // A sum of 0.
   explicit TKahanSum(TComponent* AOwner = nullptr);
 
+  // Sets the sum and the compensation to 0.
   void Reset();
+  // Adds ANumber to the sum.
   void Add(double ANumber);
 
   // Running compensation.

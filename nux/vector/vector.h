@@ -9,8 +9,10 @@ enum TIntegMethod : int32_t { imSimple, imTrapezoidal, imSimpson };
 
 class TIntVector;
 
+// A vector of doubles, elements 1..N; the shared members are those of TVectorBase.
 class TVector : public TVectorBase<double, TVector> {
  public:
+  // A vector of one element 0, marked empty.
   explicit TVector(TComponent* AOwner = nullptr) : TVectorBase(AOwner) {}
   /// A vector of NE zeros (NE >= 1, else ENUXVectorError).
   explicit TVector(int32_t NE, TComponent* AOwner = nullptr) : TVectorBase(AOwner) { InitSize(NE); }
@@ -22,14 +24,19 @@ class TVector : public TVectorBase<double, TVector> {
 
   // NrOfElem's setter: resizes only for NE > 0 and NE != N.
   void SetVecSize(int32_t NE);
+  // Scales the elements to Euclidean length L; nothing happens when the length is 0 or NaN.
   void SetVecLeng(double L);
 
+  // Fills with uniform deviates between RangeLow and RangeHigh (process-wide generator).
   void FillRandomUniform(double RangeLow, double RangeHigh);
+  // Fills with normal deviates of mean Mean and standard deviation StdDev.
   void FillRandomGauss(double Mean, double StdDev);
 
   // Normalisations: these change the elements but fire no event.
   void Standardize(double& Mean, double& StdDev);
+  // Subtracts the mean from every element; returns the mean.
   double MeanCenter();
+  // x := (x - median) / |median - percentile RefQuant|, unchanged when that spread is 0 or NaN.
   void QNormalize(double RefQuant, double& Median, double& QuantDiff);
 
   // Area under the samples, element k at abscissa k. A NaN bound gives NaN.
@@ -47,8 +54,10 @@ class TVector : public TVectorBase<double, TVector> {
                  int32_t& MaxCnt) const;
 };
 
+// A vector of 32-bit integers, elements 1..N; sums and products wrap around on overflow.
 class TIntVector : public TVectorBase<int32_t, TIntVector> {
  public:
+  // A vector of one element 0, marked empty.
   explicit TIntVector(TComponent* AOwner = nullptr) : TVectorBase(AOwner) {}
   /// A vector of NE zeros (NE >= 1, else ENUXVectorError).
   explicit TIntVector(int32_t NE, TComponent* AOwner = nullptr) : TVectorBase(AOwner) {

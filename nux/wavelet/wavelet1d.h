@@ -28,29 +28,40 @@ enum TWaveletFamily : int32_t { wlfDaubechies };
 
 enum TWLSigExtMode : int32_t { wseWrap, wseZeroPad, wseSymmetric };
 
+// One block of N real samples (256 at first) with a Daubechies wavelet transform in place.
 class TWavelet1D : public TComponent {
  public:
+  // A block of 256 zero samples, order 2 (4 taps), extension wseWrap.
   explicit TWavelet1D(TComponent* AOwner = nullptr);
 
+  // The wavelet family; Daubechies is the only one.
   TWaveletFamily WaveletFamily() const { return FWaveletFam; }
+  // Sets the wavelet family.
   void SetWaveletFam(TWaveletFamily F) { FWaveletFam = F; }
 
   // K = 1..3, filter length 2K; anything else raises and keeps the filters.
   int32_t Order() const { return FOrder; }
+  // Sets K and rebuilds the filters; K outside 1..3 raises ENUXWaveletError.
   void SetOrder(int32_t K);
 
   // Block length N; SetNumData reallocates the block with all samples 0, also for the same N.
   int32_t Size() const { return FNumData; }
+  // Sets N; a length that is no power of two up to MaxWaveletLength raises ENUXWaveletError.
   void SetNumData(int32_t N);
 
+  // How the signal is extended before the block's start.
   TWLSigExtMode SignalExtMode() const { return FWLSigExtMode; }
+  // Sets the extension; a value outside the enumeration acts as wseWrap.
   void SetSigExtMode(TWLSigExtMode M) { FWLSigExtMode = M; }
 
   // Sample Ix, 1-based; out of range: 0 / ignored.
   double Data(int32_t Ix) const { return GetDataVal(Ix); }
+  // Sample Ix (1-based); 0 outside 1..N.
   double GetDataVal(int32_t Ix) const;
+  // Sets sample Ix (1-based); ignored outside 1..N.
   void SetDataVal(int32_t Ix, double V);
 
+  // Sets every sample to 0.
   void Clear();
 
   // Forward steps on N, N/2, N/4, ... samples, Level of them (Level <= 0 counts as 1), stopping
@@ -64,6 +75,7 @@ class TWavelet1D : public TComponent {
 
   // The current filters, 2K taps each.
   const TDoubleArray& CoeffsLP() const { return FCoeffsLP; }
+  // The high-pass filter, 2K taps.
   const TDoubleArray& CoeffsHP() const { return FCoeffsHP; }
 
  private:
