@@ -10,6 +10,7 @@
 #include "nux/host/exceptions.h"
 #include "nux/host/object.h"
 
+// Everything the library exports: containers, free routines, constants and events.
 namespace nux {
 
 // Dynamic arrays, zero-based; multi-dimensional forms are indexed [column][row][layer][slot].
