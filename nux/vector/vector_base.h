@@ -124,6 +124,8 @@ class TVectorBase : public TNuxContainer, public TSortExchangeSupport<Derived> {
   double HarmonicMean(int32_t LowElem, int32_t HighElem) const;
   void SkewKurt(int32_t LowElem, int32_t HighElem, double& Skewness, double& Kurtosis) const;
   void SkewKurtSample(int32_t LowElem, int32_t HighElem, double& Skewness, double& Kurtosis) const;
+  // Order statistics leave NaN elements out; a range of NaNs only gives NaN from Mode and
+  // Percentile, and false with Q1 = Q2 = Q3 = 0 from Quartiles.
   T Mode(int32_t LowElem, int32_t HighElem) const;
   bool Quartiles(int32_t LowElem, int32_t HighElem, double& Q1, double& Q2, double& Q3) const;
   double Percentile(double Prob, int32_t LowElem, int32_t HighElem) const;

@@ -143,6 +143,8 @@ typename TVectorBase<T, Derived>::TArray TVectorBase<T, Derived>::SortedRange(
   GuardAlloc<ENUXVectorError>(*this, msgNoMemoryOnHeap, [&] {
     Work.assign(FVec.begin() + (LowElem - 1), FVec.begin() + HighElem);
   });
+  // A NaN has no place in an order (and would stop the comb sort from ordering its neighbours).
+  if constexpr (std::is_floating_point_v<T>) std::erase_if(Work, [](T X) { return std::isnan(X); });
   SortArray(std::span<T>(Work), true);
   return Work;
 }
@@ -150,6 +152,7 @@ typename TVectorBase<T, Derived>::TArray TVectorBase<T, Derived>::SortedRange(
 template <class T, class Derived>
 T TVectorBase<T, Derived>::Mode(int32_t LowElem, int32_t HighElem) const {
   const TArray A = SortedRange(LowElem, HighElem);
+  if (A.empty()) return std::numeric_limits<T>::quiet_NaN();  // NaNs only
   T Best = A[0];
   int64_t BestRun = 1, Run = 1;
   for (size_t J = 1; J < A.size(); ++J) {
@@ -165,8 +168,10 @@ T TVectorBase<T, Derived>::Mode(int32_t LowElem, int32_t HighElem) const {
 template <class T, class Derived>
 bool TVectorBase<T, Derived>::Quartiles(int32_t LowElem, int32_t HighElem, double& Q1, double& Q2,
                                         double& Q3) const {
+  Q1 = Q2 = Q3 = 0.0;
   const TArray A = SortedRange(LowElem, HighElem);
   const int64_t N = static_cast<int64_t>(A.size());
+  if (N == 0) return false;  // NaNs only
   if (N == 1) {
     Q1 = Q2 = Q3 = static_cast<double>(A[0]);
     return true;
@@ -182,6 +187,7 @@ template <class T, class Derived>
 double TVectorBase<T, Derived>::Percentile(double Prob, int32_t LowElem, int32_t HighElem) const {
   const TArray A = SortedRange(LowElem, HighElem);
   const int64_t N = static_cast<int64_t>(A.size());
+  if (N == 0) return std::numeric_limits<double>::quiet_NaN();  // NaNs only
   if (std::isnan(Prob)) Prob = 0.0;
   Prob = std::clamp(Prob, 0.0, 100.0);
   if (N == 1) return static_cast<double>(A[0]);
