@@ -104,7 +104,8 @@ void TVectorBase<T, Derived>::SkewKurt(int32_t LowElem, int32_t HighElem, double
   SkewKurtMoments(LowElem, HighElem, Skewness, Kurtosis);
 }
 
-// Population skewness and excess kurtosis; false (both 0) for fewer than 4 values or no spread.
+// Population skewness and excess kurtosis; false (both 0) for fewer than 4 values or no spread,
+// both NaN when an element is NaN or infinite.
 template <class T, class Derived>
 bool TVectorBase<T, Derived>::SkewKurtMoments(int32_t LowElem, int32_t HighElem, double& Skewness,
                                               double& Kurtosis) const {
@@ -116,7 +117,12 @@ bool TVectorBase<T, Derived>::SkewKurtMoments(int32_t LowElem, int32_t HighElem,
   const TCentralSums C = CentralSums(
       N, [First](int64_t I) { return First[I]; }, true);
   const double S = std::sqrt(C.S2 / static_cast<double>(N - 1));
-  if (!(S > 0.0)) return false;
+  if (S == 0.0) return false;
+  // A NaN or infinite element leaves S undefined: the moments are NaN, not a plausible 0.
+  if (!std::isfinite(S)) {
+    Skewness = Kurtosis = std::numeric_limits<double>::quiet_NaN();
+    return true;
+  }
   const double Nd = static_cast<double>(N);
   Skewness = C.S3 / Nd / (S * S * S);
   Kurtosis = C.S4 / Nd / (S * S * S * S) - 3.0;

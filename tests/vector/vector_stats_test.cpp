@@ -78,6 +78,20 @@ TEST(VectorStats, OrderStatisticsLeaveNaNOut) {
   EXPECT_TRUE(std::isnan(V.Mode(4, 4)));
 }
 
+TEST(VectorStats, SkewKurtOfNaNOrInfinityIsNaNNotZero) {
+  // 0 and 0 would read as a genuine symmetric, mesokurtic result.
+  for (const double Bad : {double(NAN), double(INFINITY)}) {
+    const Filled<TVector> V({1, 2, Bad, 4, 5});
+    double S = 0, K = 0;
+    V.SkewKurt(0, 0, S, K);
+    EXPECT_TRUE(std::isnan(S) && std::isnan(K));
+    V.SkewKurtSample(0, 0, S, K);
+    EXPECT_TRUE(std::isnan(S) && std::isnan(K));
+    V.SkewKurt(1, 2, S, K);  // fewer than 4 values: 0 and 0 as before
+    EXPECT_EQ(S + K, 0);
+  }
+}
+
 TYPED_TEST(StatsBoth, MinMaxFindsTheExtremesOfTheType) {
   using T = typename TypeParam::TElem;
   const T Low = std::numeric_limits<T>::lowest(), High = std::numeric_limits<T>::max();
