@@ -13,7 +13,7 @@ string(LENGTH "${text}" text_len)
 
 set(out "// Generated from ${GUIDE} by extract_snippets.cmake; do not edit.\n")
 string(APPEND out "#include <algorithm>\n#include <cmath>\n#include <fstream>\n#include <iostream>\n#include <string>\n"
-                  "#include <vector>\n\n#include \"guide/snippet_support.h\"\n"
+                  "#include <vector>\n\n#include <gtest/gtest.h>\n\n#include \"guide/snippet_support.h\"\n"
                   "#include \"nux/nux.h\"\n\nusing namespace nux;\n\n")
 
 # Line number (1-based) of offset in the variable named by var.
