@@ -9,11 +9,12 @@
 cmake_minimum_required(VERSION 3.25)
 
 file(READ "${GUIDE}" text)
-string(LENGTH "${text}" text_len)
 
 set(out "// Generated from ${GUIDE} by extract_snippets.cmake; do not edit.\n")
-string(APPEND out "#include <algorithm>\n#include <cmath>\n#include <fstream>\n#include <iostream>\n#include <string>\n"
-                  "#include <vector>\n\n#include <gtest/gtest.h>\n\n#include \"guide/snippet_support.h\"\n"
+# What the guide tells its readers the blocks assume, plus the test's own headers.
+string(APPEND out "#include <algorithm>\n#include <cmath>\n#include <fstream>\n"
+                  "#include <iostream>\n#include <string>\n#include <vector>\n\n"
+                  "#include <gtest/gtest.h>\n\n#include \"guide/snippet_support.h\"\n"
                   "#include \"nux/nux.h\"\n\nusing namespace nux;\n\n")
 
 # Line number (1-based) of offset in the variable named by var.
@@ -111,7 +112,7 @@ endwhile()
 if(count EQUAL 0)
   message(FATAL_ERROR "${GUIDE}: no ```cpp blocks found")
 endif()
-# Rewrite only on change, so that an edit of the guide's prose recompiles nothing.
+# Rewrite only when the text differs, so that a touched but unchanged guide compiles nothing.
 set(old "")
 if(EXISTS "${OUT}")
   file(READ "${OUT}" old)
