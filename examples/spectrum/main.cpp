@@ -44,7 +44,7 @@ int Run(const std::string& FileName) {
   std::vector<int32_t> Peaks;
   for (int32_t K = 2; K < N / 2; ++K) {
     const double M = FFT.GetMagnitude(K);
-    if (M > FFT.GetMagnitude(K - 1) && M >= FFT.GetMagnitude(K + 1) && M > 0.02 * FFT.MagniMax())
+    if (M > FFT.GetMagnitude(K - 1) && M >= FFT.GetMagnitude(K + 1) && M > 0.05 * FFT.MagniMax())
       Peaks.push_back(K);
   }
   std::sort(Peaks.begin(), Peaks.end(),
