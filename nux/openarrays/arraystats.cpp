@@ -125,6 +125,8 @@ int32_t CountT(const V& A, const Ext& Lo, const Ext& Hi, ElemOf<V> Low, ElemOf<V
 // ---- percentiles and frequency distributions ---------------------------------------------
 
 double SelectPercentile(double P, TDoubleArray& Buf) {
+  // NaN elements have no rank; selecting among them would give an arbitrary value.
+  std::erase_if(Buf, [](double X) { return std::isnan(X); });
   if (Buf.empty() || std::isnan(P)) return NaN;
   P = std::clamp(P, 0.0, 100.0);
   const int64_t N = static_cast<int64_t>(Buf.size());

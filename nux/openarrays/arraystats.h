@@ -109,8 +109,9 @@ int32_t TraceOfArray(const TInt2DArray& A, int64_t& Trace);
 // column) or for a bad column index.
 double PearsonCorrCoeffColsOfArray(const TDouble2DArray& A, int32_t Col1, int32_t Col2);
 
-// The element of rank round(P*n/100) (limited to n - 1) of the range; NaN for an empty array,
-// an empty range or a NaN P. Bounds are clipped; reversed bounds are exchanged.
+// The element of rank round(P*n/100) (limited to n - 1) of the range, NaN elements left out;
+// NaN for an empty array, a range of NaNs or a NaN P. Bounds are clipped; reversed bounds are
+// exchanged.
 double PercentileArray(double P, const TDoubleArray& A);
 double PercentileArray(double P, const TDoubleArray& A, int32_t Lo, int32_t Hi);
 double PercentileArray(double P, const TIntArray& A);

@@ -147,11 +147,15 @@ class TVectorBase : public TNuxContainer, public TSortExchangeSupport<Derived> {
   double GeometricMean(int32_t LowElem, int32_t HighElem) const;
   // Harmonic mean; an element <= 0 raises ENUXVectorError.
   double HarmonicMean(int32_t LowElem, int32_t HighElem) const;
-  // Skewness and excess kurtosis over s = sqrt(S2/(n - 1)); 0, 0 for n < 4 or no spread.
+  // Skewness and excess kurtosis over s = sqrt(S2/(n - 1)); 0, 0 for n < 4 or no spread;
+  // NaN, NaN when an element is NaN or infinite.
   void SkewKurt(int32_t LowElem, int32_t HighElem, double& Skewness, double& Kurtosis) const;
-  // SkewKurt with the small-sample corrections; 0, 0 for n < 4 or no spread.
+  // SkewKurt with the small-sample corrections; 0, 0 for n < 4 or no spread; NaN, NaN when an
+  // element is NaN or infinite.
   void SkewKurtSample(int32_t LowElem, int32_t HighElem, double& Skewness, double& Kurtosis) const;
-  // The most frequent value; on a tie the smallest of them.
+  // The most frequent value; on a tie the smallest of them. Mode, Quartiles and Percentile
+  // leave NaN elements out; a range of NaNs only gives NaN from Mode and Percentile, and false
+  // with Q1 = Q2 = Q3 = 0 from Quartiles.
   T Mode(int32_t LowElem, int32_t HighElem) const;
   // Lower quartile, median and upper quartile at positions (n + 1) p, interpolated.
   bool Quartiles(int32_t LowElem, int32_t HighElem, double& Q1, double& Q2, double& Q3) const;

@@ -104,7 +104,8 @@ void TVectorBase<T, Derived>::SkewKurt(int32_t LowElem, int32_t HighElem, double
   SkewKurtMoments(LowElem, HighElem, Skewness, Kurtosis);
 }
 
-// Population skewness and excess kurtosis; false (both 0) for fewer than 4 values or no spread.
+// Population skewness and excess kurtosis; false (both 0) for fewer than 4 values or no spread,
+// both NaN when an element is NaN or infinite.
 template <class T, class Derived>
 bool TVectorBase<T, Derived>::SkewKurtMoments(int32_t LowElem, int32_t HighElem, double& Skewness,
                                               double& Kurtosis) const {
@@ -116,7 +117,12 @@ bool TVectorBase<T, Derived>::SkewKurtMoments(int32_t LowElem, int32_t HighElem,
   const TCentralSums C = CentralSums(
       N, [First](int64_t I) { return First[I]; }, true);
   const double S = std::sqrt(C.S2 / static_cast<double>(N - 1));
-  if (!(S > 0.0)) return false;
+  if (S == 0.0) return false;
+  // A NaN or infinite element leaves S undefined: the moments are NaN, not a plausible 0.
+  if (!std::isfinite(S)) {
+    Skewness = Kurtosis = std::numeric_limits<double>::quiet_NaN();
+    return true;
+  }
   const double Nd = static_cast<double>(N);
   Skewness = C.S3 / Nd / (S * S * S);
   Kurtosis = C.S4 / Nd / (S * S * S * S) - 3.0;
@@ -143,6 +149,8 @@ typename TVectorBase<T, Derived>::TArray TVectorBase<T, Derived>::SortedRange(
   GuardAlloc<ENUXVectorError>(*this, msgNoMemoryOnHeap, [&] {
     Work.assign(FVec.begin() + (LowElem - 1), FVec.begin() + HighElem);
   });
+  // A NaN has no place in an order (and would stop the comb sort from ordering its neighbours).
+  if constexpr (std::is_floating_point_v<T>) std::erase_if(Work, [](T X) { return std::isnan(X); });
   SortArray(std::span<T>(Work), true);
   return Work;
 }
@@ -150,6 +158,7 @@ typename TVectorBase<T, Derived>::TArray TVectorBase<T, Derived>::SortedRange(
 template <class T, class Derived>
 T TVectorBase<T, Derived>::Mode(int32_t LowElem, int32_t HighElem) const {
   const TArray A = SortedRange(LowElem, HighElem);
+  if (A.empty()) return std::numeric_limits<T>::quiet_NaN();  // NaNs only
   T Best = A[0];
   int64_t BestRun = 1, Run = 1;
   for (size_t J = 1; J < A.size(); ++J) {
@@ -165,8 +174,10 @@ T TVectorBase<T, Derived>::Mode(int32_t LowElem, int32_t HighElem) const {
 template <class T, class Derived>
 bool TVectorBase<T, Derived>::Quartiles(int32_t LowElem, int32_t HighElem, double& Q1, double& Q2,
                                         double& Q3) const {
+  Q1 = Q2 = Q3 = 0.0;
   const TArray A = SortedRange(LowElem, HighElem);
   const int64_t N = static_cast<int64_t>(A.size());
+  if (N == 0) return false;  // NaNs only
   if (N == 1) {
     Q1 = Q2 = Q3 = static_cast<double>(A[0]);
     return true;
@@ -182,6 +193,7 @@ template <class T, class Derived>
 double TVectorBase<T, Derived>::Percentile(double Prob, int32_t LowElem, int32_t HighElem) const {
   const TArray A = SortedRange(LowElem, HighElem);
   const int64_t N = static_cast<int64_t>(A.size());
+  if (N == 0) return std::numeric_limits<double>::quiet_NaN();  // NaNs only
   if (std::isnan(Prob)) Prob = 0.0;
   Prob = std::clamp(Prob, 0.0, 100.0);
   if (N == 1) return static_cast<double>(A[0]);

@@ -50,4 +50,14 @@ file(GLOB_RECURSE example_sources ${prefix}/share/doc/nux/examples/*.cpp)
 if(NOT guide OR NOT example_sources)
   message(FATAL_ERROR "docs or examples not installed under share/doc/nux")
 endif()
+# The installed examples build on their own against the installed package and run.
+run(${CMAKE_COMMAND} -S ${prefix}/share/doc/nux/examples -B ${work}/examples-build
+    -G ${CMAKE_GENERATOR} -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_BUILD_TYPE=Release
+    -DCMAKE_SKIP_BUILD_RPATH=ON)
+run(${CMAKE_COMMAND} --build ${work}/examples-build)
+execute_process(COMMAND ${CMAKE_CTEST_COMMAND} --output-on-failure
+                WORKING_DIRECTORY ${work}/examples-build RESULT_VARIABLE rc OUTPUT_VARIABLE out)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "installed examples failed:\n${out}")
+endif()
 message(STATUS "installed package works through find_package and pkg-config")

@@ -120,6 +120,10 @@ TEST(Percentiles, RankSelection) {
   // Block of columns 1..2, rows 0..1: {4, 5, 7, 8}, rank round(2) = 2.
   EXPECT_EQ(PercentileArray(50, A, 2, 1, 1, 0), 7.0);
   EXPECT_EQ(PercentileArray(0, A, -5, -5, 99, 99), 1.0);
+  // NaN elements are left out, as by the containers: rank round(1.5) = 2 of {1, 2, 3, 4}.
+  EXPECT_EQ(PercentileArray(37.5, TDoubleArray{NaN, 4, NaN, 1, 3, 2}), 3.0);
+  EXPECT_EQ(PercentileArray(100, TDouble2DArray{{NaN, 2}, {7, NaN}}, 0, 0, 1, 1), 7.0);
+  EXPECT_TRUE(std::isnan(PercentileArray(50, TDoubleArray{NaN, NaN})));
 }
 
 TEST(Counting, ValuesTrueCellsAndFrequencies) {

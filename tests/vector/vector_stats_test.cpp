@@ -62,6 +62,36 @@ TYPED_TEST(StatsBoth, QuartilesPercentilesAndMode) {
   EXPECT_EQ(Filled<TypeParam>({2, 9, 9, 2, 9}).Mode(0, 0), 9);
 }
 
+TEST(VectorStats, OrderStatisticsLeaveNaNOut) {
+  // Unfiltered, the NaNs stopped the comb sort from ordering the values around them.
+  const Filled<TVector> V({NAN, 4, 1, NAN, 3, 2, NAN});
+  double Q1 = 0, Q2 = 0, Q3 = 0;
+  ASSERT_TRUE(V.Quartiles(0, 0, Q1, Q2, Q3));
+  EXPECT_EQ((std::vector<double>{Q1, Q2, Q3}), (std::vector<double>{1.25, 2.5, 3.75}));
+  EXPECT_EQ(V.Percentile(25, 0, 0), 1.75);
+  EXPECT_EQ(V.Percentile(100, 0, 0), 4);
+  EXPECT_EQ(Filled<TVector>({NAN, 5, 2, 5, NAN, 2, 2}).Mode(0, 0), 2);
+  // A range of NaNs only has no order statistics.
+  EXPECT_FALSE(V.Quartiles(1, 1, Q1, Q2, Q3));
+  EXPECT_EQ((std::vector<double>{Q1, Q2, Q3}), (std::vector<double>{0, 0, 0}));
+  EXPECT_TRUE(std::isnan(V.Percentile(50, 7, 7)));
+  EXPECT_TRUE(std::isnan(V.Mode(4, 4)));
+}
+
+TEST(VectorStats, SkewKurtOfNaNOrInfinityIsNaNNotZero) {
+  // 0 and 0 would read as a genuine symmetric, mesokurtic result.
+  for (const double Bad : {double(NAN), double(INFINITY)}) {
+    const Filled<TVector> V({1, 2, Bad, 4, 5});
+    double S = 0, K = 0;
+    V.SkewKurt(0, 0, S, K);
+    EXPECT_TRUE(std::isnan(S) && std::isnan(K));
+    V.SkewKurtSample(0, 0, S, K);
+    EXPECT_TRUE(std::isnan(S) && std::isnan(K));
+    V.SkewKurt(1, 2, S, K);  // fewer than 4 values: 0 and 0 as before
+    EXPECT_EQ(S + K, 0);
+  }
+}
+
 TYPED_TEST(StatsBoth, MinMaxFindsTheExtremesOfTheType) {
   using T = typename TypeParam::TElem;
   const T Low = std::numeric_limits<T>::lowest(), High = std::numeric_limits<T>::max();
