@@ -45,7 +45,7 @@ file(GLOB_RECURSE installed_private ${prefix}/include/*_impl.h ${prefix}/include
 if(installed_private)
   message(FATAL_ERROR "private headers installed: ${installed_private}")
 endif()
-file(GLOB_RECURSE guide ${prefix}/share/doc/nux/conventions.md)
+file(GLOB_RECURSE guide ${prefix}/share/doc/nux/guide.md)
 file(GLOB_RECURSE example_sources ${prefix}/share/doc/nux/examples/*.cpp)
 if(NOT guide OR NOT example_sources)
   message(FATAL_ERROR "docs or examples not installed under share/doc/nux")
