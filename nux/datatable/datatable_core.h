@@ -22,8 +22,11 @@ namespace nux {
 
 // Row and column names (at most 50 characters) and nominal identifiers (at most 10).
 using TDTNameStr = std::string;
+// A nominal identifier (at most 10 characters).
 using TNominalIDStr = std::string;
+// Longest row or column name in characters; longer names are cut.
 constexpr size_t MaxDTNameLength = 50;
+// Longest nominal identifier in characters; longer ones are cut.
 constexpr size_t MaxNominalIDLength = 10;
 // Identifier slots per column; ordinals run 0..MaxNominalIDs - 1.
 constexpr int32_t MaxNominalIDs = 151;
@@ -89,9 +92,13 @@ using TDataTableResizeEvent = std::function<void(
 
 // Cell state bits.
 constexpr uint8_t csInvalid = 0x01;
+// The cell is empty.
 constexpr uint8_t csEmpty = 0x02;
+// The cell's value was imputed.
 constexpr uint8_t csImputed = 0x20;
+// First marking.
 constexpr uint8_t csMark1 = 0x40;
+// Second marking.
 constexpr uint8_t csMark2 = 0x80;
 
 // The data table: a matrix of numeric or categorical cells, each with a state byte, plus

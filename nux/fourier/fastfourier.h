@@ -19,8 +19,12 @@
 
 namespace nux {
 
+// Longest block, 2^26 samples.
 inline constexpr int32_t MaxFFTLength = int32_t{1} << fourier::MaxFFTLog2;
 
+// Weighting windows of Transform: none (rectangle), triangle, cos^2, Gauss, Hamming,
+// Blackman, Blackman-Harris, Blackman-Nuttall, Tukey (taper set by SetTukAlpha), the user's
+// weights.
 enum TFastFourierWgtWin : int32_t {
   fwRectangle,
   fwTriangle,

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+// The FFT engine: plans and the choice of instruction set.
 namespace nux::fourier {
 
 // Instruction sets the butterflies may use. Every path gives bit-identical results: the lanes of
@@ -16,6 +17,7 @@ enum TFFTPath : int32_t { fpAuto, fpGeneric, fpAVX2, fpAVX512 };
 // has. A path the processor lacks falls back to the widest it has below it. Returns the path
 // that will be used.
 TFFTPath SetFFTPath(TFFTPath Path);
+// The path transforms use now (never fpAuto).
 TFFTPath ActiveFFTPath();
 
 // Largest power-of-two exponent a plan accepts.

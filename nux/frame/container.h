@@ -53,6 +53,7 @@ class TDataFingerprint {
 extern template class TDataFingerprint<double>;
 extern template class TDataFingerprint<int32_t>;
 
+// The data fingerprint of Data (see TDataFingerprint); empty for no elements.
 std::string CRCofData(std::span<const double> Data);
 std::string CRCofData(std::span<const int32_t> Data);
 

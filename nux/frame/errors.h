@@ -17,15 +17,25 @@ namespace nux {
     using Base::Base;                 \
   }
 
+// Raised by the scalar routines (factorials, interpolation) and number texts.
 NUX_DECLARE_ERROR(ENUXMath1Error, ENUXError);
+// Raised by the complex arithmetic.
 NUX_DECLARE_ERROR(ENUXComplexError, ENUXError);
+// Raised by the vector classes and for vectors that do not fit together.
 NUX_DECLARE_ERROR(ENUXVectorError, ENUXError);
+// Raised by the matrix classes.
 NUX_DECLARE_ERROR(ENUXMatrixError, ENUXError);
+// Raised by the data table.
 NUX_DECLARE_ERROR(ENUXDataTableError, ENUXError);
+// Raised by the statistics routines.
 NUX_DECLARE_ERROR(ENUXStatisError, ENUXError);
+// Raised by the eigen and singular value routines.
 NUX_DECLARE_ERROR(ENUXMath2Error, ENUXError);
+// For errors in arithmetic expressions.
 NUX_DECLARE_ERROR(ENUXMathExp, ENUXError);
+// Raised by the Fourier transforms.
 NUX_DECLARE_ERROR(ENUXFourierError, ENUXError);
+// Raised by the wavelet transforms.
 NUX_DECLARE_ERROR(ENUXWaveletError, ENUXError);
 // Straight lines report through the host's general exception, not the library's.
 NUX_DECLARE_ERROR(ENUXSLineError, Exception);
@@ -34,8 +44,11 @@ NUX_DECLARE_ERROR(ENUXSLineError, Exception);
 
 // Message texts shared by several units.
 inline constexpr const char* msgDeprecated = "deprecated function, see help for details";
+// Out of memory while allocating data.
 inline constexpr const char* msgNoMemoryOnHeap = "not enough memory on heap";
+// Out of memory.
 inline constexpr const char* msgNoMemory = "not enough memory";
+// Out of memory while constructing an object.
 inline constexpr const char* msgInitNoMemory = "failed to initialize (out of memory)";
 
 // Component "Name": Text

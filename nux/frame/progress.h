@@ -7,10 +7,14 @@
 
 namespace nux {
 
+// Progress hook; receives the running ProcStat.
 using TMathFeedBackProc = std::function<void(double Progress)>;
 
+// Running progress count; the host may reset it before a long operation.
 extern double ProcStat;
+// Called by MathFeedBack with ProcStat when assigned.
 extern TMathFeedBackProc MathFeedBackProc;
+// Set by the host to ask the running computation to stop.
 extern bool AbortMathProc;
 
 // Adds Step to ProcStat and calls MathFeedBackProc with the new value when assigned.

@@ -24,7 +24,9 @@ I RoundToInt(double X) {
   return static_cast<I>(R);
 }
 
+// X rounded to the nearest int32 (halves to even), saturated; NaN gives 0.
 inline int32_t RoundToInt32(double X) { return RoundToInt<int32_t>(X); }
+// X rounded to the nearest int64 (halves to even), saturated; NaN gives 0.
 inline int64_t RoundToInt64(double X) { return RoundToInt<int64_t>(X); }
 
 }  // namespace nux

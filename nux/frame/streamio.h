@@ -8,9 +8,13 @@
 
 namespace nux {
 
+// Writes Value as 4 little-endian bytes.
 void WriteLongintToStream(TStream& Stream, int32_t Value);
+// Reads 4 little-endian bytes as an integer.
 int32_t ReadLongintFromStream(TStream& Stream, bool& Ok);
+// Writes Value as an 8-byte little-endian IEEE double.
 void WriteExtendedToStream(TStream& Stream, double Value);
+// Reads an 8-byte little-endian IEEE double.
 double ReadExtendedFromStream(TStream& Stream, bool& Ok);
 
 }  // namespace nux

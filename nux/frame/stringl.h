@@ -39,7 +39,9 @@ TStrArray Tokenize(std::string_view Text, std::string_view Delimiters, bool Keep
 
 // ASCII case conversion and comparison.
 std::string UpperCase(std::string_view Text);
+// Text with the ASCII letters in lower case.
 std::string LowerCase(std::string_view Text);
+// A and B are equal ignoring the case of ASCII letters.
 bool SameText(std::string_view A, std::string_view B);
 
 // Number of code points in UTF-8 text: bytes 10xxxxxx continue the code point before them.

@@ -13,6 +13,7 @@ namespace nux {
 // stays as it was. Failures raise EInOutError ("Cannot create file ..." / "Cannot write file
 // ...").
 using TFileBody = std::function<bool(FILE* F, std::string& Error)>;
+// Writes FileName through Body as described above.
 void WriteFileAtomically(const std::string& FileName, const TFileBody& Body);
 
 // The same for contents already in memory; false (nothing written) on any failure.

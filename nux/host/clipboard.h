@@ -11,6 +11,7 @@
 
 namespace nux {
 
+// Kinds of clipboard item: a text or a picture.
 enum TClipboardFormat : int32_t { cfText, cfBitmap };
 
 // A clipboard holding one text or one picture; see Clipboard() for the process's own.

@@ -11,6 +11,7 @@
 
 namespace nux {
 
+// Picture file formats: 24-bit BMP, PNG, JPEG.
 enum TPictureFormat : int32_t { pfBMP, pfPNG, pfJPEG };
 
 // Largest width or height a JPEG file can record.

@@ -10,12 +10,16 @@
 
 namespace nux {
 
+// Reference point of TStream::Seek: the start, the current position or the end.
 enum TSeekOrigin : int32_t { soBeginning, soCurrent, soEnd };
 
 // File modes of TFileStream.
 constexpr uint16_t fmOpenRead = 0x0000;
+// Opens an existing file for writing only.
 constexpr uint16_t fmOpenWrite = 0x0001;
+// Opens an existing file for reading and writing.
 constexpr uint16_t fmOpenReadWrite = 0x0002;
+// Creates the file, or empties an existing one, for reading and writing.
 constexpr uint16_t fmCreate = 0xFF00;
 
 // A byte stream with a position: reading and writing advance it.

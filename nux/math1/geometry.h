@@ -8,6 +8,7 @@
 
 namespace nux {
 
+// Distance between two points in the plane, without intermediate overflow.
 double EuclideanDistance(const TPointDouble& P1, const TPointDouble& P2);
 double EuclideanDistance(double x1, double y1, double x2, double y2);
 

@@ -18,7 +18,9 @@ namespace nux {
 // octal, "%" or "0b" for binary; letter case free) and at least one digit. The value must fit
 // in 32 bits (leading zeros are free), otherwise the scan fails.
 uint32_t ScanHex(std::string_view Text, int32_t& Pos);
+// Octal digits with an optional "&" or "0o" prefix; the value must fit in 32 bits.
 uint32_t ScanOctal(std::string_view Text, int32_t& Pos);
+// Binary digits with an optional "%" or "0b" prefix; the value must fit in 32 bits.
 uint32_t ScanBin(std::string_view Text, int32_t& Pos);
 // Optional sign and decimal digits, within the 32-bit signed range.
 int32_t ScanDecimal(std::string_view Text, int32_t& Pos);
@@ -32,9 +34,13 @@ double ScanFPNum(std::string_view Text, bool DecPComma, int32_t Width, int32_t& 
 
 // Result codes of ScanDegrees.
 constexpr int32_t sdOk = 0;
+// No number where the angle should start.
 constexpr int32_t sdNoNumber = -1;
+// The degree sign is missing although NeedDegSign is true.
 constexpr int32_t sdNoDegSign = -2;
+// Minutes of 60 or more, or following fractional degrees.
 constexpr int32_t sdBadMinutes = -3;
+// Seconds of 60 or more, or following fractional minutes.
 constexpr int32_t sdBadSeconds = -4;
 
 // Angle in decimal degrees from [sign] deg ["°" [min "'" [sec "\""]]] (also the marks U+2032
@@ -54,11 +60,15 @@ double ScanDateTime(std::string_view Text, std::string_view Format, TLanguage La
 // or comma, dpsSystem: the C locale's decimal point) and the value is finite. IsValidDouble
 // with AllowSpecial also accepts "NaN", "Inf" and "Infinity" (signed, any case).
 bool IsValidDouble(std::string_view Text, bool AllowSpecial, TDecPSep DecPSep);
+// As IsValidDouble without the special values.
 bool IsValidFPNum(std::string_view Text, TDecPSep DecPSep);
 // The whole text (blanks aside) is what the matching scanner reads.
 bool IsValidHex(std::string_view Text);
+// The whole text (blanks aside) is what ScanOctal reads.
 bool IsValidOct(std::string_view Text);
+// The whole text (blanks aside) is what ScanBin reads.
 bool IsValidBin(std::string_view Text);
+// The whole text (blanks aside) is what ScanDecimal reads.
 bool IsValidDecInt(std::string_view Text);
 
 }  // namespace nux

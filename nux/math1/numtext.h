@@ -26,6 +26,7 @@ std::string FPNumToHex(float x);
 // byte. The text must be exactly 16 (8) hexadecimal digits of either case, else ENUXError.
 double HexToDouble(std::string_view s);
 double HexToDouble(std::string_view s, bool MSBFirst);
+// Single-precision inverse of FPNumToHex, MSBFirst as above; exactly 8 hexadecimal digits.
 float HexToSingle(std::string_view s);
 float HexToSingle(std::string_view s, bool MSBFirst);
 

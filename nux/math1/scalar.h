@@ -16,16 +16,21 @@ namespace nux {
 
 // Decimal and binary logarithms; x <= 0 raises EMathError "logarithm: invalid argument".
 double lg(double x);
+// Binary logarithm; x <= 0 raises EMathError "logarithm: invalid argument".
 double ld(double x);
+// Hyperbolic sine, accurate near 0 and over the whole double range.
 double sinh(double x);
+// Hyperbolic cosine.
 double cosh(double x);
 // Hyperbolic tangent.
 double tgh(double x);
 // Tangent and cotangent; a zero denominator raises EMathError.
 double tg(double x);
+// Cotangent; sin x = 0 raises EMathError "cotangens overflow".
 double cot(double x);
 // x reduced to -pi..pi (-180..180).
 double CanonicalAngleRadians(double x);
+// x in degrees reduced to -180..180.
 double CanonicalAngleDegrees(double x);
 // Real remainder b * Frac(a / b).
 double modr(double a, double b);
@@ -36,6 +41,7 @@ double Signum(double x);
 
 // Smallest integer >= x and largest integer <= x; saturated at the int64 limits, NaN gives 0.
 int64_t IntPos(double x);
+// Largest integer <= x; saturated at the int64 limits, NaN gives 0.
 int64_t IntNeg(double x);
 // x rounded (halves to even) and clamped to Lo..Hi (bounds in either order); NaN gives 0 clamped.
 int64_t RoundLimit(double x, int64_t Lo, int64_t Hi);
@@ -52,6 +58,7 @@ double ScaledPow10(int64_t Mantissa, int32_t Exponent);
 double Round125(double x);
 // x rounded towards +infinity / -infinity onto the 1-2-5 series.
 double RoundPos125(double x);
+// x rounded towards -infinity onto the 1-2-5 series; 0 and non-finite x are returned as they are.
 double RoundNeg125(double x);
 // Tick marks for an axis from Low to High with about NTicks intervals: the first tick at or after
 // Low, the tick distance and the number of minor intervals.
@@ -106,13 +113,19 @@ bool CheckPowerOfTwo(int32_t n);
 
 // ---- Bits and bytes --------------------------------------------------------------------------
 
+// The byte with only bit n set, for n in 0..7; else 0.
 uint8_t DecodeBit(int32_t n);
+// The 32-bit value with only bit n set, for n in 0..31 (bit 31 gives the minimum); else 0.
 int32_t DecodeLong(int32_t n);
 // Index of the lowest set bit, 31 for 0.
 int32_t EncodeLong(int32_t v);
+// Number of set bits of b.
 int32_t CountBits(uint8_t b);
+// b with the order of its 8 bits reversed.
 uint8_t BitReversal(uint8_t b);
+// The Gray code of w: w xor (w >> 1).
 uint16_t GrayCode(uint16_t w);
+// x with the order of its bytes reversed (little- to big-endian and back).
 double ConvertEndian(double x);
 float ConvertEndian(float x);
 uint16_t ConvertEndian(uint16_t x);

@@ -61,6 +61,7 @@ bool SortSwap(float& A, float& B, bool Ascending);
 bool SortSwap(int32_t& A, int32_t& B, bool Ascending);
 bool SortSwap(int64_t& A, int64_t& B, bool Ascending);
 
+// Exchanges the values of A and B.
 void ExChange(int32_t& A, int32_t& B);
 void ExChange(uint32_t& A, uint32_t& B);
 void ExChange(int64_t& A, int64_t& B);

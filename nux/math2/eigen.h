@@ -13,9 +13,13 @@ namespace nux {
 
 // Modes of CalcCovar.
 inline constexpr int32_t cvCrossProducts = 0;
+// Covariances.
 inline constexpr int32_t cvCovariances = 1;
+// Correlation coefficients (1 on the diagonal).
 inline constexpr int32_t cvCorrelations = 2;
+// Squared correlation coefficients.
 inline constexpr int32_t cvSquaredCorrelations = 3;
+// Summed squared differences of two columns over N - 1.
 inline constexpr int32_t cvMeanSquaredDiffs = 4;
 
 // The largest matrix CalcEigVec accepts.

@@ -16,6 +16,8 @@
 
 namespace nux {
 
+// Writes A (1 to 4 dimensions) with Comment in the text form, replacing the file atomically;
+// doubles keep every bit. Returns a code above.
 int32_t StoreArray(const std::string& FileName, const TDoubleArray& A, const std::string& Comment);
 int32_t StoreArray(const std::string& FileName, const TDouble2DArray& A,
                    const std::string& Comment);
@@ -28,6 +30,8 @@ int32_t StoreArray(const std::string& FileName, const TInt2DArray& A, const std:
 int32_t StoreArray(const std::string& FileName, const TInt3DArray& A, const std::string& Comment);
 int32_t StoreArray(const std::string& FileName, const TInt4DArray& A, const std::string& Comment);
 
+// Reads a text array file of exactly this element kind and number of dimensions into A and its
+// comment into Comment. Returns a code above.
 int32_t LoadArray(const std::string& FileName, TDoubleArray& A, std::string& Comment);
 int32_t LoadArray(const std::string& FileName, TDouble2DArray& A, std::string& Comment);
 int32_t LoadArray(const std::string& FileName, TDouble3DArray& A, std::string& Comment);
@@ -37,6 +41,8 @@ int32_t LoadArray(const std::string& FileName, TInt2DArray& A, std::string& Comm
 int32_t LoadArray(const std::string& FileName, TInt3DArray& A, std::string& Comment);
 int32_t LoadArray(const std::string& FileName, TInt4DArray& A, std::string& Comment);
 
+// Writes A (1 to 4 dimensions) with Comment (at most 1 MiB, else -5) in the binary form,
+// replacing the file atomically. Returns a code above.
 int32_t SaveBinaryArray(const std::string& FileName, const TDoubleArray& A,
                         const std::string& Comment);
 int32_t SaveBinaryArray(const std::string& FileName, const TDouble2DArray& A,
@@ -62,6 +68,8 @@ int32_t SaveBinaryArray(const std::string& FileName, const TSingle3DArray& A,
 int32_t SaveBinaryArray(const std::string& FileName, const TSingle4DArray& A,
                         const std::string& Comment);
 
+// Reads a binary array file of exactly this element kind and number of dimensions into A and
+// its comment into Comment. Returns a code above.
 int32_t LoadBinaryArray(const std::string& FileName, TDoubleArray& A, std::string& Comment);
 int32_t LoadBinaryArray(const std::string& FileName, TDouble2DArray& A, std::string& Comment);
 int32_t LoadBinaryArray(const std::string& FileName, TDouble3DArray& A, std::string& Comment);

@@ -25,6 +25,7 @@ double MaxArray(const TDoubleArray& A, int32_t& Pos);
 double MaxArray(const TDouble2DArray& A, int32_t& Col, int32_t& Row);
 int32_t MaxArray(const TIntArray& A, int32_t& Pos);
 int32_t MaxArray(const TInt2DArray& A, int32_t& Col, int32_t& Row);
+// Smallest element, first occurrence; empty or ragged arrays give 2147483647, positions unchanged.
 double MinArray(const TDoubleArray& A);
 double MinArray(const TDouble2DArray& A);
 double MinArray(const TDouble3DArray& A);
@@ -180,6 +181,7 @@ int32_t ShuffleArray(TDoubleArray& A);
 // direction. Up to 2 elements count as both; a NaN makes both false.
 bool IsMonotone(const TDoubleArray& A);
 bool IsMonotone(const TIntArray& A);
+// Every step in the first step's strict direction; up to 2 elements true, a NaN false.
 bool IsStrictlyMonotone(const TDoubleArray& A);
 bool IsStrictlyMonotone(const TIntArray& A);
 
@@ -194,6 +196,7 @@ int32_t CheckLinearity(const TIntArray& A, TIntArray& Breaks);
 // Mean (median) of A[Index] and its neighbours Index +- 1..HalfWidth within [Lo, Hi].
 double LocalMean(const TDoubleArray& A, int32_t Index, int32_t HalfWidth, int32_t Lo, int32_t Hi);
 double LocalMean(const TIntArray& A, int32_t Index, int32_t HalfWidth, int32_t Lo, int32_t Hi);
+// Median of A[Index] and its neighbours Index +- 1..HalfWidth within [Lo, Hi] (indices clipped).
 double LocalMedian(const TDoubleArray& A, int32_t Index, int32_t HalfWidth, int32_t Lo, int32_t Hi);
 double LocalMedian(const TIntArray& A, int32_t Index, int32_t HalfWidth, int32_t Lo, int32_t Hi);
 

@@ -168,6 +168,7 @@ int32_t CopyArrayColumn(const TInt2DArray& A, int32_t Col, int32_t RowLo, int32_
                         TIntArray& Out);
 int32_t CopyArrayColumn(const TBool2DArray& A, int32_t Col, int32_t RowLo, int32_t RowHi,
                         TBoolArray& Out);
+// Row Row of A from column ColLo to ColHi into a new 1-D array Out; -3 bad row index.
 int32_t CopyArrayRow(const TDouble2DArray& A, int32_t Row, int32_t ColLo, int32_t ColHi,
                      TDoubleArray& Out);
 int32_t CopyArrayRow(const TInt2DArray& A, int32_t Row, int32_t ColLo, int32_t ColHi,
@@ -178,6 +179,7 @@ int32_t CopyArrayRow(const TBool2DArray& A, int32_t Row, int32_t ColLo, int32_t 
 // As above into an existing 1-D array from DstStart, shortened to what fits; bad start -4.
 int32_t Copy2DColTo1DArray(const TDouble2DArray& A, int32_t Col, int32_t RowLo, int32_t RowHi,
                            TDoubleArray& Dst, int32_t DstStart);
+// Row Row of A from column ColLo to ColHi into Dst from DstStart on; bad start -4.
 int32_t Copy2DRowTo1DArray(const TDouble2DArray& A, int32_t Row, int32_t ColLo, int32_t ColHi,
                            TDoubleArray& Dst, int32_t DstStart);
 
@@ -189,6 +191,7 @@ int32_t CopyToArrayColumn(const TIntArray& Src, int32_t Lo, int32_t Hi, TInt2DAr
                           int32_t Start);
 int32_t CopyToArrayColumn(const TBoolArray& Src, int32_t Lo, int32_t Hi, TBool2DArray& A, int32_t K,
                           int32_t Start);
+// Src[Lo..Hi] (Lo = Hi = 0: all of Src) into row K of A from column Start on.
 int32_t CopyToArrayRow(const TDoubleArray& Src, int32_t Lo, int32_t Hi, TDouble2DArray& A,
                        int32_t K, int32_t Start);
 int32_t CopyToArrayRow(const TIntArray& Src, int32_t Lo, int32_t Hi, TInt2DArray& A, int32_t K,
@@ -200,6 +203,7 @@ int32_t CopyToArrayRow(const TBoolArray& Src, int32_t Lo, int32_t Hi, TBool2DArr
 [[noreturn]] void CopyVectorToArrayColumn(const TDoubleArray& V, TDouble2DArray& A, int32_t K);
 [[noreturn]] void CopyVectorToArrayColumn(const TIntArray& V, TInt2DArray& A, int32_t K);
 [[noreturn]] void CopyVectorToArrayColumn(const TBoolArray& V, TBool2DArray& A, int32_t K);
+// Withdrawn: every call raises ENUXError.
 [[noreturn]] void CopyVectorToArrayRow(const TDoubleArray& V, TDouble2DArray& A, int32_t K);
 [[noreturn]] void CopyVectorToArrayRow(const TIntArray& V, TInt2DArray& A, int32_t K);
 [[noreturn]] void CopyVectorToArrayRow(const TBoolArray& V, TBool2DArray& A, int32_t K);
@@ -271,6 +275,7 @@ int32_t AddArrays(const TDoubleArray& A, const TDoubleArray& B, TDoubleArray& Ou
 int32_t AddArrays(const TDouble2DArray& A, const TDouble2DArray& B, TDouble2DArray& Out);
 int32_t AddArrays(const TDouble3DArray& A, const TDouble3DArray& B, TDouble3DArray& Out);
 int32_t AddArrays(const TDouble4DArray& A, const TDouble4DArray& B, TDouble4DArray& Out);
+// Element-wise A - B of equal shapes into Out; -2 when the shapes differ.
 int32_t SubtractArrays(const TIntArray& A, const TIntArray& B, TIntArray& Out);
 int32_t SubtractArrays(const TInt2DArray& A, const TInt2DArray& B, TInt2DArray& Out);
 int32_t SubtractArrays(const TInt3DArray& A, const TInt3DArray& B, TInt3DArray& Out);
@@ -279,6 +284,7 @@ int32_t SubtractArrays(const TDoubleArray& A, const TDoubleArray& B, TDoubleArra
 int32_t SubtractArrays(const TDouble2DArray& A, const TDouble2DArray& B, TDouble2DArray& Out);
 int32_t SubtractArrays(const TDouble3DArray& A, const TDouble3DArray& B, TDouble3DArray& Out);
 int32_t SubtractArrays(const TDouble4DArray& A, const TDouble4DArray& B, TDouble4DArray& Out);
+// Element-wise A * B of equal shapes into Out; -2 when the shapes differ.
 int32_t MultiplyArraysElemw(const TIntArray& A, const TIntArray& B, TIntArray& Out);
 int32_t MultiplyArraysElemw(const TInt2DArray& A, const TInt2DArray& B, TInt2DArray& Out);
 int32_t MultiplyArraysElemw(const TDoubleArray& A, const TDoubleArray& B, TDoubleArray& Out);
@@ -325,6 +331,7 @@ int32_t FlipDimArray(TDouble4DArray& A, int32_t Dim);
 // range (or when the array is empty or ragged).
 bool RemoveColumn(TInt2DArray& A, int32_t Col);
 bool RemoveColumn(TDouble2DArray& A, int32_t Col);
+// Removes row Row (second index); false and unchanged when out of range, empty or ragged.
 bool RemoveRow(TInt2DArray& A, int32_t Row);
 bool RemoveRow(TDouble2DArray& A, int32_t Row);
 
@@ -347,10 +354,12 @@ bool EqualArrays(const TInt4DArray& A, const TInt4DArray& B);
 // Divides every column (row) by its Euclidean norm; a zero column is left and gives -1 after
 // the others are done.
 int32_t NormalizeColumns(TDouble2DArray& A);
+// Divides every row by its Euclidean norm; a zero row is left and gives -1.
 int32_t NormalizeRows(TDouble2DArray& A);
 
 // Subtracts from every column (row) its mean; a non-empty Means receives the means.
 int32_t MeanCenterColumnsOfArray(TDouble2DArray& A, TDoubleArray& Means);
+// Subtracts from every row its mean; a non-empty Means receives the row means.
 int32_t MeanCenterRowsOfArray(TDouble2DArray& A, TDoubleArray& Means);
 
 }  // namespace nux

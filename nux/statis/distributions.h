@@ -31,20 +31,29 @@ double ConfidenceInterval(double alpha, double sigma, int32_t n);
 
 // Chi-square with df degrees of freedom.
 double Chi2DistriDensity(double x, int32_t df);
+// Chi-square P(X <= x); 0 for x <= 0.
 double chi2DistriIntegral(double x, int32_t df);
+// Chi-square P(X > x); 1 for x <= 0.
 double chi2DistriIntegralUpper(double x, int32_t df);
+// Chi-square x with P(X <= x) = p; 0 for p = 0, +inf for p = 1.
 double chi2DistriQuantile(double p, int32_t df);
 
 // F with df1 (numerator) and df2 (denominator) degrees of freedom.
 double FDistriDensity(double x, int32_t df1, int32_t df2);
+// F P(X <= x); 0 for x <= 0.
 double FDistriIntegral(double x, int32_t df1, int32_t df2);
+// F P(X > x); 1 for x <= 0.
 double FDistriIntegralUpper(double x, int32_t df1, int32_t df2);
+// F x with P(X <= x) = p; 0 for p = 0, +inf for p = 1.
 double FDistriQuantile(double p, int32_t df1, int32_t df2);
 
 // Student's t with df degrees of freedom.
 double tDistriDensity(double x, int32_t df);
+// Student's t P(T <= x).
 double tDistriIntegral(double x, int32_t df);
+// Student's t P(T > x).
 double tDistriIntegralUpper(double x, int32_t df);
+// Student's t x with P(T <= x) = p; -inf for p = 0, +inf for p = 1.
 double tDistriQuantile(double p, int32_t df);
 
 // Binomial: n trials with success probability p; k successes.

@@ -8,7 +8,9 @@
 
 namespace nux {
 
+// Significance levels 0.20, 0.15, 0.10, 0.05, 0.01 (values in NUMERICSIGNIFLEVEL).
 enum TSignifLevel : int32_t { Dot20, Dot15, Dot10, Dot05, Dot01 };
+// Significance levels 0.001 to 0.5 (values in NUMERICSIGLEVEL).
 enum TSignifLevelEx : int32_t {
   Dot001,
   Dot002,
@@ -21,7 +23,9 @@ enum TSignifLevelEx : int32_t {
   Dot500
 };
 
+// The levels of TSignifLevel, by ordinal.
 inline constexpr std::array<double, 5> NUMERICSIGNIFLEVEL = {0.20, 0.15, 0.10, 0.05, 0.01};
+// The levels of TSignifLevelEx, by ordinal.
 inline constexpr std::array<double, 9> NUMERICSIGLEVEL = {0.001, 0.002, 0.005, 0.01, 0.02,
                                                           0.05,  0.1,   0.2,   0.5};
 

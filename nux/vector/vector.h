@@ -5,6 +5,8 @@
 
 namespace nux {
 
+// Integration rules of Integrate: mean of the samples times the width, trapezoids, Simpson
+// (Newton-Cotes for short runs).
 enum TIntegMethod : int32_t { imSimple, imTrapezoidal, imSimpson };
 
 class TIntVector;

@@ -22,10 +22,13 @@
 
 namespace nux {
 
+// Longest block, 2^26 samples.
 inline constexpr int32_t MaxWaveletLength = int32_t{1} << 26;
 
+// Wavelet families; Daubechies is the only one.
 enum TWaveletFamily : int32_t { wlfDaubechies };
 
+// Extension of the signal before the block's start: periodic, zeros, mirrored.
 enum TWLSigExtMode : int32_t { wseWrap, wseZeroPad, wseSymmetric };
 
 // One block of N real samples (256 at first) with a Daubechies wavelet transform in place.
