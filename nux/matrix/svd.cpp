@@ -8,19 +8,16 @@
 #include <new>
 
 #include "nux/frame/progress.h"
+#include "nux/kernels/dispatch.h"
 
 namespace nux {
 
 namespace {
 
-// The column kernels are compiled for several instruction sets and picked at load time. They
-// are element-wise or keep a fixed summation order, and no multiply-add is contracted, so every
-// version gives the same bits.
-#define NUX_SVD_KERNEL __attribute__((target_clones("default", "avx2", "avx512f")))
-
 // Sixteen partial sums (two to four vector registers) hide the latency of the additions; the
 // order of the sums is fixed here, whatever the vector width.
-NUX_SVD_KERNEL double Dot(const double* __restrict X, const double* __restrict Y, size_t N) {
+[[gnu::always_inline]] inline double DotBody(const double* __restrict X, const double* __restrict Y,
+                                             size_t N) {
   constexpr size_t Lanes = 16;
   double S[Lanes] = {};
   size_t K = 0;
@@ -32,13 +29,14 @@ NUX_SVD_KERNEL double Dot(const double* __restrict X, const double* __restrict Y
   return S[0];
 }
 
-NUX_SVD_KERNEL void Axpy(double A, const double* __restrict X, double* __restrict Y, size_t N) {
+[[gnu::always_inline]] inline void AxpyBody(double A, const double* __restrict X,
+                                            double* __restrict Y, size_t N) {
   for (size_t K = 0; K < N; ++K) Y[K] += A * X[K];
 }
 
 // Plane rotation of two columns: X <- C X + S Y, Y <- C Y - S X.
-NUX_SVD_KERNEL void Rotate(double* __restrict X, double* __restrict Y, size_t N, double C,
-                           double S) {
+[[gnu::always_inline]] inline void RotateBody(double* __restrict X, double* __restrict Y, size_t N,
+                                              double C, double S) {
   for (size_t K = 0; K < N; ++K) {
     const double XK = X[K];
     const double YK = Y[K];
@@ -46,6 +44,20 @@ NUX_SVD_KERNEL void Rotate(double* __restrict X, double* __restrict Y, size_t N,
     Y[K] = YK * C - XK * S;
   }
 }
+
+// The column kernels for the processor's path, picked once per decomposition. They are
+// element-wise or keep a fixed summation order, so every path gives the same bits.
+struct TColumnOps {
+  using TDot = kernels::TPathVariants<&DotBody>;
+  using TAxpy = kernels::TPathVariants<&AxpyBody>;
+  using TRotate = kernels::TPathVariants<&RotateBody>;
+  TDot::TFn Dot;
+  TAxpy::TFn Axpy;
+  TRotate::TFn Rotate;
+
+  explicit TColumnOps(kernels::TKernelPath Path)
+      : Dot(TDot::For(Path)), Axpy(TAxpy::For(Path)), Rotate(TRotate::For(Path)) {}
+};
 
 // |A| with the sign of B.
 double SignOf(double A, double B) { return B >= 0.0 ? std::abs(A) : -std::abs(A); }
@@ -75,6 +87,7 @@ int32_t SingularValueDecomp(TDouble2DArray& A, TDouble2DArray& V, TDoubleArray& 
       AMax = std::max(AMax, std::abs(X));
     }
 
+  const TColumnOps Ops(kernels::ActivePath());
   TDoubleArray E;  // superdiagonal of the bidiagonal form; E[0] stays 0
   TDoubleArray Work;
   try {
@@ -114,7 +127,7 @@ int32_t SingularValueDecomp(TDouble2DArray& A, TDouble2DArray& V, TDoubleArray& 
         Ci[I] = F - G;
         for (size_t J = L; J < N; ++J) {
           double* Cj = A[J].data();
-          Axpy(Dot(Ci + I, Cj + I, M - I) / H, Ci + I, Cj + I, M - I);
+          Ops.Axpy(Ops.Dot(Ci + I, Cj + I, M - I) / H, Ci + I, Cj + I, M - I);
         }
         for (size_t K = I; K < M; ++K) Ci[K] *= Scale;
       }
@@ -138,8 +151,9 @@ int32_t SingularValueDecomp(TDouble2DArray& A, TDouble2DArray& V, TDoubleArray& 
         if (L < M) {
           // Work[j] = row j (below I) times the reflection vector, gathered column by column.
           std::fill(Work.begin() + std::ptrdiff_t(L), Work.begin() + std::ptrdiff_t(M), 0.0);
-          for (size_t K = L; K < N; ++K) Axpy(A[K][I], A[K].data() + L, Work.data() + L, M - L);
-          for (size_t K = L; K < N; ++K) Axpy(A[K][I] / H, Work.data() + L, A[K].data() + L, M - L);
+          for (size_t K = L; K < N; ++K) Ops.Axpy(A[K][I], A[K].data() + L, Work.data() + L, M - L);
+          for (size_t K = L; K < N; ++K)
+            Ops.Axpy(A[K][I] / H, Work.data() + L, A[K].data() + L, M - L);
         }
         for (size_t K = L; K < N; ++K) A[K][I] *= Scale;
       }
@@ -161,7 +175,7 @@ int32_t SingularValueDecomp(TDouble2DArray& A, TDouble2DArray& V, TDoubleArray& 
         for (size_t K = L; K < N; ++K) Vi[K] = (Work[K] / Work[L]) / G;
         for (size_t J = L; J < N; ++J) {
           double* Vj = V[J].data();
-          Axpy(Dot(Work.data() + L, Vj + L, N - L), Vi + L, Vj + L, N - L);
+          Ops.Axpy(Ops.Dot(Work.data() + L, Vj + L, N - L), Vi + L, Vj + L, N - L);
         }
       }
       for (size_t J = L; J < N; ++J) {
@@ -184,8 +198,8 @@ int32_t SingularValueDecomp(TDouble2DArray& A, TDouble2DArray& V, TDoubleArray& 
       const double GInv = 1.0 / G;
       for (size_t J = L; J < N; ++J) {
         double* Cj = A[J].data();
-        const double F = (Dot(Ci + L, Cj + L, M - L) / Ci[I]) * GInv;
-        Axpy(F, Ci + I, Cj + I, M - I);
+        const double F = (Ops.Dot(Ci + L, Cj + L, M - L) / Ci[I]) * GInv;
+        Ops.Axpy(F, Ci + I, Cj + I, M - I);
       }
       for (size_t K = I; K < M; ++K) Ci[K] *= GInv;
     } else {
@@ -226,7 +240,7 @@ int32_t SingularValueDecomp(TDouble2DArray& A, TDouble2DArray& V, TDoubleArray& 
           W[I] = H;
           C = G / H;
           S = -F / H;
-          Rotate(A[Nm].data(), A[I].data(), M, C, S);
+          Ops.Rotate(A[Nm].data(), A[I].data(), M, C, S);
         }
       }
       if (L < K && Negligible(W[K])) {
@@ -242,7 +256,7 @@ int32_t SingularValueDecomp(TDouble2DArray& A, TDouble2DArray& V, TDoubleArray& 
           const double C = G / H;
           const double S = F / H;
           W[J] = H;
-          Rotate(V[J].data(), V[K].data(), N, C, S);
+          Ops.Rotate(V[J].data(), V[K].data(), N, C, S);
           if (J > L) {
             F = -S * E[J];
             E[J] = C * E[J];
@@ -285,7 +299,7 @@ int32_t SingularValueDecomp(TDouble2DArray& A, TDouble2DArray& V, TDoubleArray& 
         G = G * C - X * S;
         H = Y * S;
         Y *= C;
-        Rotate(V[J].data(), V[I].data(), N, C, S);
+        Ops.Rotate(V[J].data(), V[I].data(), N, C, S);
         R = std::hypot(F, H);
         W[J] = R;
         if (R != 0.0) {
@@ -294,7 +308,7 @@ int32_t SingularValueDecomp(TDouble2DArray& A, TDouble2DArray& V, TDoubleArray& 
         }
         F = C * G + S * Y;
         X = C * Y - S * G;
-        Rotate(A[J].data(), A[I].data(), M, C, S);
+        Ops.Rotate(A[J].data(), A[I].data(), M, C, S);
       }
       E[L] = 0.0;
       E[K] = F;
