@@ -7,6 +7,7 @@
 #include "nux/frame/moments.h"
 #include "nux/frame/rounding.h"
 #include "nux/host/random.h"
+#include "nux/kernels/norm.h"
 #include "nux/openarrays/arraystats.h"
 #include "nux/openarrays/ndarray_impl.h"
 
@@ -366,22 +367,6 @@ int32_t FillMaskedT(V& A, ElemOf<V> Value, const TBool2DArray& Mask) {
   return N;
 }
 
-// Euclidean norm without overflow or underflow in the squares.
-template <class Get>
-double ScaledNorm(int64_t N, Get&& At) {
-  double Big = 0.0;
-  for (int64_t I = 0; I < N; ++I) Big = std::max(Big, std::fabs(At(I)));
-  for (int64_t I = 0; I < N; ++I)
-    if (std::isnan(At(I))) return std::numeric_limits<double>::quiet_NaN();
-  if (Big == 0.0 || std::isinf(Big)) return Big;
-  double S = 0.0;
-  for (int64_t I = 0; I < N; ++I) {
-    const double Q = At(I) / Big;
-    S += Q * Q;
-  }
-  return Big * std::sqrt(S);
-}
-
 int32_t NormalizeT(TDouble2DArray& A, bool Columns) {
   Ext E;
   if (oa::Shape(A, E) != 0) return -1;
@@ -390,7 +375,11 @@ int32_t NormalizeT(TDouble2DArray& A, bool Columns) {
   int32_t Result = 0;
   for (int64_t K = 0; K < Lines; ++K) {
     auto Ref = [&](int64_t I) -> double& { return Columns ? A[K][I] : A[I][K]; };
-    const double Norm = ScaledNorm(Len, Ref);
+    const double Norm = kernels::EuclideanNorm(
+        [&](auto&& Visit) {
+          for (int64_t I = 0; I < Len; ++I) Visit(Ref(I));
+        },
+        kernels::nmScaled);
     if (Norm == 0.0) {
       Result = -1;
       continue;
