@@ -52,7 +52,8 @@ class TMemoryStream : public TStream {
   void Clear();
   const uint8_t* Memory() const { return FData.data(); }
   uint8_t* Memory() { return FData.data(); }
-  // Replace the contents by a file's bytes, or write them to a file; failures raise EInOutError.
+  // Replace the contents by a file's bytes, or write them to a file (through a temporary file,
+  // so that a failed save leaves an existing file alone); failures raise EInOutError.
   void LoadFromFile(const std::string& FileName);
   void SaveToFile(const std::string& FileName) const;
 

@@ -256,6 +256,8 @@ NUX_ACCUM(TDouble2DArray)
 NUX_ACCUM(TDouble3DArray)
 NUX_ACCUM(TDouble4DArray)
 
+#undef NUX_ACCUM
+
 int32_t MultiplyArrays(const TDouble2DArray& A, const TDouble2DArray& B, TDouble2DArray& C) {
   Ext EA, EB;
   if (ProductShape(A, B, EA, EB) != 0) return -1;

@@ -10,6 +10,7 @@
 #include "nux/kernels/norm.h"
 #include "nux/openarrays/arraystats.h"
 #include "nux/openarrays/ndarray_impl.h"
+#include "nux/openarrays/range_macros.h"
 
 namespace nux {
 
@@ -675,6 +676,36 @@ int32_t BoolToNumArray(const TBool2DArray& A, double FalseValue, double TrueValu
 NUX_DICHOT(TDouble2DArray, TBool2DArray)
 NUX_DICHOT(TInt2DArray, TBool2DArray)
 NUX_DICHOT(TIntArray, TBoolArray)
+
+#undef NUX_FILL_R
+#undef NUX_FILL
+#undef NUX_EACH_I
+#undef NUX_EACH_D
+#undef NUX_EACH
+#undef NUX_SERIAL
+#undef NUX_SERIAL0
+#undef NUX_DIAG
+#undef NUX_UNIFORM
+#undef NUX_NORMAL
+#undef NUX_CLONE
+#undef NUX_CLONEREV
+#undef NUX_COPY1
+#undef NUX_COPY2
+#undef NUX_COPY3
+#undef NUX_COPY4
+#undef NUX_COPYLINE
+#undef NUX_ARITH
+#undef NUX_ELEMW
+#undef NUX_RECIP
+#undef NUX_DICHOT
+#undef NUX_R1
+#undef NUX_R2
+#undef NUX_R3
+#undef NUX_R4
+#undef NUX_B1
+#undef NUX_B2
+#undef NUX_B3
+#undef NUX_B4
 
 int32_t DiscretizeArray(TDouble2DArray& A, int32_t Levels, double Low, double High, double LowValue,
                         double HighValue) {
