@@ -8,6 +8,7 @@
 
 #include "nux/fourier/fourier.h"
 #include "nux/host/host.h"
+#include "nux/kernels/dispatch.h"
 #include "nux/wavelet/wavelet.h"
 
 #ifdef NUX_HAVE_FFTW
@@ -33,9 +34,9 @@ void SetFlops(benchmark::State& State, int64_t N) {
                                                 benchmark::Counter::kIs1000);
 }
 
-void BM_NuxForward(benchmark::State& State, nux::fourier::TFFTPath Path) {
-  const auto Used = nux::fourier::SetFFTPath(Path);
-  if (Path != nux::fourier::fpAuto && Used != Path) {
+void BM_NuxForward(benchmark::State& State, nux::kernels::TKernelPath Path) {
+  const nux::kernels::TScopedKernelPath Force(Path);
+  if (Path != nux::kernels::kpAuto && Force.Used() != Path) {
     State.SkipWithError("instruction set not available");
     return;
   }
@@ -52,7 +53,6 @@ void BM_NuxForward(benchmark::State& State, nux::fourier::TFFTPath Path) {
     F.InverseTransform();
   }
   SetFlops(State, State.range(0));
-  nux::fourier::SetFFTPath(nux::fourier::fpAuto);
 }
 
 void BM_NuxForwardInverse(benchmark::State& State) {
@@ -114,14 +114,14 @@ void BM_WaveletFull(benchmark::State& State) {
 
 }  // namespace
 
-BENCHMARK_CAPTURE(BM_NuxForward, auto, nux::fourier::fpAuto) -> Arg(1 << 10) -> Arg(1 << 16)
+BENCHMARK_CAPTURE(BM_NuxForward, auto, nux::kernels::kpAuto) -> Arg(1 << 10) -> Arg(1 << 16)
     -> Arg(1 << 20) -> UseManualTime() -> Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_NuxForward, avx2, nux::fourier::fpAVX2)
+BENCHMARK_CAPTURE(BM_NuxForward, avx2, nux::kernels::kpAVX2)
     ->Arg(1 << 16)
     ->Arg(1 << 20)
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_NuxForward, generic, nux::fourier::fpGeneric)
+BENCHMARK_CAPTURE(BM_NuxForward, generic, nux::kernels::kpGeneric)
     ->Arg(1 << 16)
     ->Arg(1 << 20)
     ->UseManualTime()

@@ -6,7 +6,8 @@
 #include <vector>
 
 #include "nux/host/host.h"
-#include "nux/matrix/gemm_kernel.h"
+#include "nux/kernels/dispatch.h"
+#include "nux/kernels/gemm.h"
 #include "nux/matrix/matrix.h"
 
 #ifdef NUX_HAVE_OPENBLAS
@@ -15,14 +16,14 @@
 
 namespace {
 
-namespace md = nux::matrix_detail;
+namespace kn = nux::kernels;
 
 void SetGFlops(benchmark::State& State, double Flops) {
   State.counters["GFLOPs"] =
       benchmark::Counter(Flops / 1e9, benchmark::Counter::kIsIterationInvariantRate);
 }
 
-void Random(std::vector<double>& X) {
+[[maybe_unused]] void Random(std::vector<double>& X) {
   for (double& V : X) V = nux::Random() - 0.5;
 }
 
@@ -32,10 +33,10 @@ void Random(nux::TMatrix& M, int32_t Nc, int32_t Nr) {
 }
 
 // The whole method: kernel, then the result stored element by element through SetVal.
-void BM_NuxMultiply(benchmark::State& State, md::TGemmPath Path) {
-  if (md::SetGemmPath(Path) != Path && Path != md::gpAuto) {
+void BM_NuxMultiply(benchmark::State& State, kn::TKernelPath Path) {
+  const kn::TScopedKernelPath Force(Path);
+  if (Force.Used() != Path && Path != kn::kpAuto) {
     State.SkipWithError("instruction set not available");
-    md::SetGemmPath(md::gpAuto);
     return;
   }
   const auto N = static_cast<int32_t>(State.range(0));
@@ -48,7 +49,6 @@ void BM_NuxMultiply(benchmark::State& State, md::TGemmPath Path) {
     benchmark::DoNotOptimize(C.Data()[0][0]);
   }
   SetGFlops(State, 2.0 * N * N * double(N));
-  md::SetGemmPath(md::gpAuto);
 }
 
 // The kernel alone, to show what storing the result through SetVal costs.
@@ -58,11 +58,11 @@ void BM_NuxGemmKernel(benchmark::State& State) {
   nux::TMatrix A, B;
   Random(A, N, N);
   Random(B, N, N);
-  const auto Ac = md::ColumnPointers(A.Data());
-  const auto Bc = md::ColumnPointers(B.Data());
+  const auto Ac = kn::ColumnPointers(A.Data());
+  const auto Bc = kn::ColumnPointers(B.Data());
   std::vector<double> C(size_t(N) * size_t(N));
   for (auto _ : State) {
-    md::Gemm(N, N, N, {Ac.data(), false}, 0, {Bc.data(), false}, 0, C.data(), N);
+    kn::Gemm(N, N, N, {Ac.data(), false}, 0, {Bc.data(), false}, 0, C.data(), N);
     benchmark::DoNotOptimize(C[0]);
   }
   SetGFlops(State, 2.0 * N * N * double(N));
@@ -122,15 +122,15 @@ void BM_BlasCrossProduct(benchmark::State& State) {
 // Interleaved so that each nux figure has its peer measured right beside it.
 void Register() {
   for (int N : {256, 512, 1000}) {
-    benchmark::RegisterBenchmark("BM_NuxMultiply", BM_NuxMultiply, md::gpAuto)->Arg(N);
+    benchmark::RegisterBenchmark("BM_NuxMultiply", BM_NuxMultiply, kn::kpAuto)->Arg(N);
 #ifdef NUX_HAVE_OPENBLAS
     benchmark::RegisterBenchmark("BM_BlasDgemm", BM_BlasDgemm)->Arg(N);
 #endif
   }
   benchmark::RegisterBenchmark("BM_NuxGemmKernel", BM_NuxGemmKernel)->Arg(1000);
-  benchmark::RegisterBenchmark("BM_NuxMultiply/generic", BM_NuxMultiply, md::gpGeneric)->Arg(1000);
-  benchmark::RegisterBenchmark("BM_NuxMultiply/avx2", BM_NuxMultiply, md::gpAVX2)->Arg(1000);
-  benchmark::RegisterBenchmark("BM_NuxMultiply/avx512", BM_NuxMultiply, md::gpAVX512)->Arg(1000);
+  benchmark::RegisterBenchmark("BM_NuxMultiply/generic", BM_NuxMultiply, kn::kpGeneric)->Arg(1000);
+  benchmark::RegisterBenchmark("BM_NuxMultiply/avx2", BM_NuxMultiply, kn::kpAVX2)->Arg(1000);
+  benchmark::RegisterBenchmark("BM_NuxMultiply/avx512", BM_NuxMultiply, kn::kpAVX512)->Arg(1000);
   for (int T : {1, 2}) {
     benchmark::RegisterBenchmark("BM_NuxSquare", BM_NuxSquare)->Arg(T)->UseRealTime();
 #ifdef NUX_HAVE_OPENBLAS

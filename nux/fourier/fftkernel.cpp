@@ -3,15 +3,18 @@
 // bit-reversed and is put in order by a tiled pass that also interleaves it back.
 #include "nux/fourier/fftkernel.h"
 
-#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <stdexcept>
 
+#include "nux/kernels/dispatch.h"
+
 namespace nux::fourier {
 
 namespace {
+
+using kernels::VecOf;
 
 // Sub-blocks up to this many samples (split, 16 bytes each) are finished depth first.
 constexpr size_t kDepthFirstBlock = size_t{1} << 14;
@@ -19,24 +22,6 @@ constexpr size_t kDepthFirstBlock = size_t{1} << 14;
 // Offset (in doubles) added between the real and imaginary work arrays, and the alignment.
 constexpr size_t kImPad = 72;
 constexpr size_t kAlign = 8;
-
-std::atomic<int32_t> gRequestedPath{fpAuto};
-
-TFFTPath BestPath() {
-  static const TFFTPath Best = [] {
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx512f")) return fpAVX512;
-    if (__builtin_cpu_supports("avx2")) return fpAVX2;
-    return fpGeneric;
-  }();
-  return Best;
-}
-
-TFFTPath ResolvePath(TFFTPath Requested) {
-  const TFFTPath Best = BestPath();
-  if (Requested == fpAuto || Requested > Best) return Best;
-  return Requested < fpGeneric ? fpGeneric : Requested;
-}
 
 uint32_t ReverseBits(uint32_t X, int Bits) {
   if (Bits == 0) return 0;
@@ -81,11 +66,6 @@ void UnitRoot(uint64_t M, uint64_t L, double& C, double& S) {
       break;
   }
 }
-
-template <int W>
-struct VecOf {
-  using V [[gnu::vector_size(W * sizeof(double))]] = double;
-};
 
 // Twiddles of a stage are stored in chunks of up to 8 consecutive j: for each chunk the runs
 // cos w^j, sin w^j, cos w^2j, sin w^2j, cos w^3j, sin w^3j, so that a butterfly reads one stream.
@@ -258,15 +238,6 @@ void Unscramble(const double* Re, const double* Im, double* Out, int Log2, bool 
 
 }  // namespace
 
-TFFTPath SetFFTPath(TFFTPath Path) {
-  gRequestedPath.store(Path, std::memory_order_relaxed);
-  return ResolvePath(Path);
-}
-
-TFFTPath ActiveFFTPath() {
-  return ResolvePath(static_cast<TFFTPath>(gRequestedPath.load(std::memory_order_relaxed)));
-}
-
 TFFTPlan::TFFTPlan(int32_t N) : FN(N), FLog2(0) {
   if (N <= 0 || (N & (N - 1)) != 0 || N > (int32_t{1} << MaxFFTLog2))
     throw std::invalid_argument("TFFTPlan: length must be a power of two");
@@ -305,11 +276,11 @@ void TFFTPlan::Execute(double* Data, bool Inverse) {
     I[K] = ImSign * Data[2 * K + 1];
   }
   const TStageTables Tw{FTwiddles.data(), FTwOffset.data()};
-  switch (ActiveFFTPath()) {
-    case fpAVX512:
+  switch (kernels::ActivePath()) {
+    case kernels::kpAVX512:
       AllStages512(R, I, N, Tw);
       break;
-    case fpAVX2:
+    case kernels::kpAVX2:
       AllStages256(R, I, N, Tw);
       break;
     default:

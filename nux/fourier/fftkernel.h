@@ -1,5 +1,7 @@
 // The complex FFT engine behind TFastFourier: a plan for one power-of-two length that keeps its
 // twiddle tables and work space, so repeated transforms of the same length allocate nothing.
+// Every instruction-set path gives the same bits: the lanes of a wider vector compute the same
+// expressions in the same order, and nothing is fused.
 #pragma once
 
 #include <cstddef>
@@ -8,17 +10,6 @@
 
 // The FFT engine: plans and the choice of instruction set.
 namespace nux::fourier {
-
-// Instruction sets the butterflies may use. Every path gives bit-identical results: the lanes of
-// a wider vector compute the same expressions in the same order, and nothing is fused.
-enum TFFTPath : int32_t { fpAuto, fpGeneric, fpAVX2, fpAVX512 };
-
-// Chooses the path of later transforms (process-wide); fpAuto picks the widest the processor
-// has. A path the processor lacks falls back to the widest it has below it. Returns the path
-// that will be used.
-TFFTPath SetFFTPath(TFFTPath Path);
-// The path transforms use now (never fpAuto).
-TFFTPath ActiveFFTPath();
 
 // Largest power-of-two exponent a plan accepts.
 inline constexpr int32_t MaxFFTLog2 = 26;

@@ -69,13 +69,17 @@ void WriteFileAtomically(const std::string& FileName, const TFileBody& Body) {
   }
 }
 
+void WriteFileAtomically(const std::string& FileName, const void* Data, size_t Size) {
+  WriteFileAtomically(FileName, [&](FILE* F, std::string& Error) {
+    if (Size == 0 || std::fwrite(Data, 1, Size, F) == Size) return true;
+    Error = std::strerror(errno);
+    return false;
+  });
+}
+
 bool WriteWholeFile(const std::string& FileName, const std::string& Data) {
   try {
-    WriteFileAtomically(FileName, [&](FILE* F, std::string& Error) {
-      if (std::fwrite(Data.data(), 1, Data.size(), F) == Data.size()) return true;
-      Error = std::strerror(errno);
-      return false;
-    });
+    WriteFileAtomically(FileName, Data.data(), Data.size());
     return true;
   } catch (const EInOutError&) {
     return false;

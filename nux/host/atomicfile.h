@@ -16,6 +16,9 @@ using TFileBody = std::function<bool(FILE* F, std::string& Error)>;
 // Writes FileName through Body as described above.
 void WriteFileAtomically(const std::string& FileName, const TFileBody& Body);
 
+// The same for Size bytes at Data; failures raise EInOutError as above.
+void WriteFileAtomically(const std::string& FileName, const void* Data, size_t Size);
+
 // The same for contents already in memory; false (nothing written) on any failure.
 bool WriteWholeFile(const std::string& FileName, const std::string& Data);
 

@@ -10,6 +10,7 @@
 #include <limits>
 #include <new>
 
+#include "nux/host/atomicfile.h"
 #include "nux/host/exceptions.h"
 
 namespace nux {
@@ -114,8 +115,8 @@ void TMemoryStream::LoadFromFile(const std::string& FileName) {
 }
 
 void TMemoryStream::SaveToFile(const std::string& FileName) const {
-  TFileStream F(FileName, fmCreate);
-  F.WriteBuffer(FData.data(), Size());
+  // Through a temporary file, so that a failed save leaves an existing file as it was.
+  WriteFileAtomically(FileName, FData.data(), FData.size());
 }
 
 TFileStream::TFileStream(const std::string& FileName, uint16_t Mode) : FFileName(FileName) {

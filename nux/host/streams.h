@@ -65,7 +65,8 @@ class TMemoryStream : public TStream {
   // The contents, Size() bytes; valid until the size changes.
   const uint8_t* Memory() const { return FData.data(); }
   uint8_t* Memory() { return FData.data(); }
-  // Replace the contents by a file's bytes, or write them to a file; failures raise EInOutError.
+  // Replace the contents by a file's bytes, or write them to a file (through a temporary file,
+  // so that a failed save leaves an existing file alone); failures raise EInOutError.
   void LoadFromFile(const std::string& FileName);
   // Writes the contents to a file, replacing it; failures raise EInOutError.
   void SaveToFile(const std::string& FileName) const;

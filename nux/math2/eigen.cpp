@@ -12,6 +12,7 @@
 #include "nux/frame/moments.h"
 #include "nux/frame/progress.h"
 #include "nux/host/system.h"
+#include "nux/kernels/dispatch.h"
 #include "nux/math2/math2_impl.h"
 #include "nux/matrix/svd.h"
 
@@ -126,10 +127,9 @@ TEigenStore& Store() {
 
 // One Jacobi rotation of element pairs: X <- X - s (Y + X tau), Y <- Y + s (X - Y tau), each
 // element as the textbook loop computes it, so every instruction set gives the same bits.
-__attribute__((target_clones("default", "avx2", "avx512f"))) void RotatePairs(double* __restrict X,
-                                                                              double* __restrict Y,
-                                                                              size_t N, double S,
-                                                                              double Tau) {
+// Compiled once per instruction set (nux/kernels/dispatch.h).
+[[gnu::always_inline]] inline void RotatePairsBody(double* __restrict X, double* __restrict Y,
+                                                   size_t N, double S, double Tau) {
   for (size_t K = 0; K < N; ++K) {
     const double G = X[K];
     const double H = Y[K];
@@ -160,6 +160,7 @@ int JacobiSweeps(TDoubleArray& A, TDouble2DArray& V, TDoubleArray& D, size_t N) 
     if (Sm == 0.0) return 1;
     if (Sweep > 100) return 0;
     const double Tresh = Sweep < 4 ? 0.2 * Sm / (double(N) * double(N)) : 0.0;
+    const auto RotatePairs = kernels::TPathVariants<&RotatePairsBody>::For(kernels::ActivePath());
     bool Aborted = false;
     for (size_t P = 0; P + 1 < N && !Aborted; ++P) {
       double* Cp = &At(P, 0);

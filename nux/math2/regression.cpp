@@ -10,6 +10,7 @@
 
 #include "nux/frame/moments.h"
 #include "nux/frame/progress.h"
+#include "nux/kernels/dispatch.h"
 #include "nux/math2/math2_impl.h"
 #include "nux/matrix/svd.h"
 
@@ -23,10 +24,12 @@ namespace math2_detail {
 
 namespace {
 
-#define NUX_LSQ_KERNEL __attribute__((target_clones("default", "avx2", "avx512f")))
+// Kernel bodies compiled once per instruction set (nux/kernels/dispatch.h); the wrappers below
+// call the variant of the active path. Fixed summation orders keep every path's bits equal.
+#define NUX_LSQ_KERNEL [[gnu::always_inline]] inline
 
 // Eight partial sums in a fixed order, whatever the vector width.
-NUX_LSQ_KERNEL double Dot(const double* __restrict X, const double* __restrict Y, size_t N) {
+NUX_LSQ_KERNEL double DotBody(const double* __restrict X, const double* __restrict Y, size_t N) {
   constexpr size_t Lanes = 8;
   double S[Lanes] = {};
   size_t K = 0;
@@ -39,7 +42,7 @@ NUX_LSQ_KERNEL double Dot(const double* __restrict X, const double* __restrict Y
 }
 
 // Four dot products of X with Y0..Y3 in one pass over X, each summed as Dot sums.
-NUX_LSQ_KERNEL void Dot4(const double* __restrict X, const double* __restrict Y0,
+NUX_LSQ_KERNEL void Dot4Body(const double* __restrict X, const double* __restrict Y0,
                          const double* __restrict Y1, const double* __restrict Y2,
                          const double* __restrict Y3, size_t N, double* Out) {
   constexpr size_t Lanes = 8;
@@ -72,11 +75,11 @@ NUX_LSQ_KERNEL void Dot4(const double* __restrict X, const double* __restrict Y0
   Out[3] = S3[0];
 }
 
-NUX_LSQ_KERNEL void Axpy(double A, const double* __restrict X, double* __restrict Y, size_t N) {
+NUX_LSQ_KERNEL void AxpyBody(double A, const double* __restrict X, double* __restrict Y, size_t N) {
   for (size_t K = 0; K < N; ++K) Y[K] += A * X[K];
 }
 
-NUX_LSQ_KERNEL void Axpy4(const double* A, const double* __restrict X, double* __restrict Y0,
+NUX_LSQ_KERNEL void Axpy4Body(const double* A, const double* __restrict X, double* __restrict Y0,
                           double* __restrict Y1, double* __restrict Y2, double* __restrict Y3,
                           size_t N) {
   const double A0 = A[0], A1 = A[1], A2 = A[2], A3 = A[3];
@@ -87,6 +90,24 @@ NUX_LSQ_KERNEL void Axpy4(const double* A, const double* __restrict X, double* _
     Y2[K] += A2 * XK;
     Y3[K] += A3 * XK;
   }
+}
+
+#undef NUX_LSQ_KERNEL
+
+template <auto Body, class... A>
+auto OnActivePath(A... Args) {
+  return kernels::TPathVariants<Body>::For(kernels::ActivePath())(Args...);
+}
+
+double Dot(const double* X, const double* Y, size_t N) { return OnActivePath<&DotBody>(X, Y, N); }
+void Dot4(const double* X, const double* Y0, const double* Y1, const double* Y2, const double* Y3,
+          size_t N, double* Out) {
+  OnActivePath<&Dot4Body>(X, Y0, Y1, Y2, Y3, N, Out);
+}
+void Axpy(double A, const double* X, double* Y, size_t N) { OnActivePath<&AxpyBody>(A, X, Y, N); }
+void Axpy4(const double* A, const double* X, double* Y0, double* Y1, double* Y2, double* Y3,
+           size_t N) {
+  OnActivePath<&Axpy4Body>(A, X, Y0, Y1, Y2, Y3, N);
 }
 
 // Sum of squares of X[0..N) without overflow or underflow: a power of two scales it when needed.

@@ -1,4 +1,4 @@
-// TMatrix: inversion, determinant, LU decomposition and the hat matrix, on the array routines.
+// TMatrix: inversion, determinant and LU decomposition, on the array routines.
 #include "nux/matrix/matrix_core.h"
 #include "nux/openarrays/arraymath.h"
 #include "nux/openarrays/invert.h"
@@ -31,15 +31,6 @@ bool TMatrix::LUdecomposition(TMatrix* MatL, TMatrix* MatU) const {
   MatL->CopyFromArray(L, 0, 0, 0, 0, 1, 1);
   MatU->CopyFromArray(U, 0, 0, 0, 0, 1, 1);
   return true;
-}
-
-int32_t TMatrix::CalcHatMatrix(TMatrix* HatMat) const {
-  if (HatMat == nullptr) return -1;
-  HatMat->Resize(NrOfRows(), NrOfRows());
-  TDouble2DArray H;
-  const int32_t Rc = nux::CalcHatMatrix(Mat, H);
-  if (Rc == 0) HatMat->CopyFromArray(H, 0, 0, 0, 0, 1, 1);
-  return Rc;
 }
 
 }  // namespace nux

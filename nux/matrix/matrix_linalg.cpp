@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "nux/kernels/norm.h"
 #include "nux/matrix/matrix_core.h"
 #include "nux/matrix/svd.h"
 
@@ -15,25 +16,6 @@ inline constexpr const char* msgNearSingular = "near singular covariance matrix"
 
 bool SameSize(const TDouble2DArray& X, const TDouble2DArray& Y) {
   return X.size() == Y.size() && (X.empty() || X[0].size() == Y[0].size());
-}
-
-// sqrt(sum of squares), scaled by the largest magnitude so that neither huge nor tiny
-// elements overflow or underflow in the squares.
-double ScaledNorm2(const TDouble2DArray& Mat) {
-  double Big = 0.0;
-  for (const auto& Column : Mat)
-    for (const double X : Column) {
-      if (std::isnan(X)) return X;
-      Big = std::max(Big, std::abs(X));
-    }
-  if (Big == 0.0 || std::isinf(Big)) return Big;
-  double Sum = 0.0;
-  for (const auto& Column : Mat)
-    for (const double X : Column) {
-      const double Y = X / Big;
-      Sum += Y * Y;
-    }
-  return Big * std::sqrt(Sum);
 }
 
 // Largest of the sums; NaN when any sum is NaN (a plain max would drop it).
@@ -142,7 +124,12 @@ double TMatrix::Norm(TNormType nt) const {
       return Best;
     }
     case ntFrobenius:
-      return ScaledNorm2(Mat);
+      return kernels::EuclideanNorm(
+          [this](auto&& Visit) {
+            for (const auto& Column : Mat)
+              for (const double X : Column) Visit(X);
+          },
+          kernels::nmScaled);
   }
   return 0.0;
 }

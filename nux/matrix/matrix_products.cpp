@@ -4,15 +4,15 @@
 #include <vector>
 
 #include "nux/host/system.h"
-#include "nux/matrix/gemm_kernel.h"
+#include "nux/kernels/gemm.h"
 #include "nux/matrix/matrix_core.h"
 
 namespace nux {
 
 namespace {
 
-using matrix_detail::ColumnPointers;
-using matrix_detail::TOperand;
+using kernels::ColumnPointers;
+using kernels::TOperand;
 
 // A scratch block of Count doubles, or the component's out-of-memory error.
 std::vector<double> Scratch(const TComponent& Owner, int64_t Count) {
@@ -43,8 +43,8 @@ std::vector<double> Product(const TComponent& Owner, int32_t M, int32_t N, int32
   GuardAlloc<ENUXMatrixError>(Owner, msgNoMemoryOnHeap, [&] {
     const auto ACols = ColumnPointers(AMat);
     const auto BCols = ColumnPointers(BMat);
-    matrix_detail::Gemm(M, N, K, TOperand{ACols.data(), ATrans}, 0, TOperand{BCols.data(), BTrans},
-                        0, C.data(), M);
+    kernels::Gemm(M, N, K, TOperand{ACols.data(), ATrans}, 0, TOperand{BCols.data(), BTrans}, 0,
+                  C.data(), M);
   });
   return C;
 }
@@ -65,7 +65,7 @@ bool TMatrix::Multiply(const TVector* VecB, TVector* VecRes) {
   std::vector<double> Y = Scratch(*this, NrOfRows());
   GuardAlloc<ENUXMatrixError>(*this, msgNoMemoryOnHeap, [&] {
     const auto ACols = ColumnPointers(Mat);
-    matrix_detail::Gemv(NrOfRows(), NrOfColumns(), ACols.data(), VecB->Data().data(), Y.data());
+    kernels::Gemv(NrOfRows(), NrOfColumns(), ACols.data(), VecB->Data().data(), Y.data());
   });
   StoreResult(*VecRes, Y);
   Changed();
@@ -117,6 +117,28 @@ bool TMatrix::TransposeAndMultiply(const TVector* VecB, TVector* VecRes) const {
   }
   StoreResult(*VecRes, Y);
   return true;
+}
+
+int32_t TMatrix::CalcHatMatrix(TMatrix* HatMat) const {
+  if (HatMat == nullptr) return -1;
+  const int32_t Nr = NrOfRows();
+  if (Mat.empty() || Nr == 0) {
+    HatMat->Resize(Nr, Nr);
+    return -1;
+  }
+  // (this * this^T)(i, j) = row i . row j; this^T seen through the same column pointers. The
+  // result is resized only afterwards, so HatMat may be the matrix itself.
+  const auto C = Product(*this, Nr, Nr, NrOfColumns(), Mat, false, Mat, true);
+  TDouble2DArray H = GuardAlloc<ENUXMatrixError>(*this, msgNoMemoryOnHeap, [&] {
+    TDouble2DArray Out(static_cast<size_t>(Nr));
+    for (size_t J = 0; J < size_t(Nr); ++J)
+      Out[J].assign(C.begin() + std::ptrdiff_t(J * size_t(Nr)),
+                    C.begin() + std::ptrdiff_t((J + 1) * size_t(Nr)));
+    return Out;
+  });
+  HatMat->Resize(Nr, Nr);
+  HatMat->CopyFromArray(H, 0, 0, 0, 0, 1, 1);
+  return 0;
 }
 
 bool TMatrix::EMult(const TMatrix* MatB, TMatrix* MatRes) {

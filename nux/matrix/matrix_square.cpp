@@ -14,7 +14,7 @@
 
 #include "nux/frame/progress.h"
 #include "nux/host/system.h"
-#include "nux/matrix/gemm_kernel.h"
+#include "nux/kernels/gemm.h"
 #include "nux/matrix/matrix_core.h"
 
 namespace nux {
@@ -52,7 +52,7 @@ struct TSquareJob {
 
 // Buffers of one thread slot, reused by the blocks run in it.
 struct TBlockWork {
-  matrix_detail::TGemmWorkspace Pack;
+  kernels::TGemmWorkspace Pack;
   std::vector<double> C;
 };
 
@@ -61,8 +61,8 @@ void ComputeBlock(const TSquareJob& Job, int64_t First, int64_t Count, TBlockWor
   const int64_t Width = Job.NCols - First;
   std::vector<double>& C = Work.C;
   if (C.size() < size_t(Count * Width)) C.resize(size_t(Count * Width));
-  matrix_detail::Gemm(Count, Width, Job.NRows, {Job.Src, true}, First, {Job.Src, false}, First,
-                      C.data(), Count, true, &Work.Pack);
+  kernels::Gemm(Count, Width, Job.NRows, {Job.Src, true}, First, {Job.Src, false}, First, C.data(),
+                Count, true, &Work.Pack);
   for (int64_t I = 0; I < Count; ++I)
     for (int64_t J = I; J < Width; ++J) {
       const double V = C[size_t(I + J * Count)] / Job.Norm;
@@ -212,7 +212,7 @@ bool TMatrix::Square(TMatrix* MatRes, double Norm, int32_t NThreads) {
   MatRes->Resize(Nc, Nc);
 
   TSquareJob Job;
-  const auto SrcCols = matrix_detail::ColumnPointers(Source);
+  const auto SrcCols = kernels::ColumnPointers(Source);
   std::vector<double*> ResCols;
   for (auto& Column : MatRes->Mat) ResCols.push_back(Column.data());
   Job.Src = SrcCols.data();

@@ -7,10 +7,10 @@
 #include "nux/frame/moments.h"
 #include "nux/frame/rounding.h"
 #include "nux/host/random.h"
+#include "nux/kernels/histogram.h"
 #include "nux/math1/sorting.h"
 #include "nux/matrix/matrix_core.h"
 #include "nux/matrix/matrix_stats_impl.h"
-#include "nux/vector/histogram_impl.h"
 
 namespace nux {
 
@@ -197,10 +197,10 @@ bool TMatrix::Histogram(int32_t LoX, int32_t LoY, int32_t HiX, int32_t HiY, doub
                         double LastBin, double BinWidth, TIntArray& Histo, int32_t& Underflow,
                         int32_t& Overflow, int32_t& MaxCnt) const {
   // A width that is not positive would give no bins or a negative count of them.
-  const vector_detail::TDoubleBins Bins(FirstBin, LastBin, BinWidth);
+  const kernels::TDoubleBins Bins(FirstBin, LastBin, BinWidth);
   if (Bins.Count == 0) return false;
   const TBlock B = ClipBlock(*this, LoX, HiX, LoY, HiY);
-  vector_detail::CountIntoBins(
+  kernels::CountIntoBins(
       Bins.Count, Bins, [&](auto&& Count) { ForEach(Mat, B, [&](double X) { Count(X, 1); }); },
       Histo, Underflow, Overflow, MaxCnt);
   return true;

@@ -375,6 +375,9 @@ NUX_BINIO(TSingle2DArray)
 NUX_BINIO(TSingle3DArray)
 NUX_BINIO(TSingle4DArray)
 
+#undef NUX_TEXTIO
+#undef NUX_BINIO
+
 int32_t ReadBinaryArrayHeader(const std::string& FileName, TVarKind& Kind, TIntArray& Extents,
                               std::string& Comment) {
   std::ifstream In(FileName, std::ios::binary | std::ios::ate);

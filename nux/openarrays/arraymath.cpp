@@ -7,6 +7,7 @@
 
 #include "nux/frame/moments.h"
 #include "nux/frame/rounding.h"
+#include "nux/kernels/gemm.h"
 #include "nux/math1/sorting.h"
 #include "nux/openarrays/ndarray_impl.h"
 
@@ -35,89 +36,18 @@ int32_t AccumulateT(V& A, const V& B, double Factor) {
 
 // ---- matrix product ----------------------------------------------------------------------
 
-// Rows TI x columns TJ of C in registers; every element is summed over k in order from 0.0,
-// so the tiling changes the speed and never the result. The wider clone is chosen at run time
-// and gives the same bits (no contraction into fused multiply-adds).
-constexpr int TI = 8, TJ = 4;
-// Blocks of the inner dimension and of the rows, so that the part of A a block uses stays in
-// the cache while every column tile of B passes over it. A sum interrupted at a block border
-// continues from the stored partial value: the same additions in the same order.
-constexpr int64_t KB = 128, IB = 64;
-
-// Four doubles operated on element by element: each lane is rounded exactly as the scalar
-// operation, so the result does not depend on the vector width the clone uses.
-typedef double V4 __attribute__((vector_size(32)));
-
-// Adds the products for k in [K0, K1) to a tile of C (which holds the partial sums, or is
-// started from 0.0 when First).
-__attribute__((target_clones("avx2", "default"))) void ProductTile(const double* const* ACols,
-                                                                   const double* const* BCols,
-                                                                   double* const* CCols, int64_t I0,
-                                                                   int64_t K0, int64_t K1,
-                                                                   bool First) {
-  static_assert(TI == 8 && TJ == 4);
-  V4 Acc[TJ][2];
-  for (int J = 0; J < TJ; ++J)
-    for (int H = 0; H < 2; ++H) {
-      if (First)
-        Acc[J][H] = V4{0.0, 0.0, 0.0, 0.0};
-      else
-        __builtin_memcpy(&Acc[J][H], CCols[J] + I0 + 4 * H, sizeof(V4));
-    }
-  for (int64_t k = K0; k < K1; ++k) {
-    V4 A0, A1;
-    __builtin_memcpy(&A0, ACols[k] + I0, sizeof(V4));
-    __builtin_memcpy(&A1, ACols[k] + I0 + 4, sizeof(V4));
-    for (int J = 0; J < TJ; ++J) {
-      const double Bk = BCols[J][k];
-      const V4 Bv = {Bk, Bk, Bk, Bk};
-      Acc[J][0] += A0 * Bv;
-      Acc[J][1] += A1 * Bv;
-    }
-  }
-  for (int J = 0; J < TJ; ++J)
-    for (int H = 0; H < 2; ++H) __builtin_memcpy(CCols[J] + I0 + 4 * H, &Acc[J][H], sizeof(V4));
-}
-
-// The same sums for the rows and columns that do not fill a whole tile.
-void ProductEdge(const double* const* ACols, const double* B, double* C, int64_t I0, int64_t I1,
-                 int64_t K0, int64_t K1, bool First) {
-  for (int64_t I = I0; I < I1; ++I) {
-    double S = First ? 0.0 : C[I];
-    for (int64_t k = K0; k < K1; ++k) S += ACols[k][I] * B[k];
-    C[I] = S;
-  }
-}
-
-// C (M x N) = A (M x K) * B (K x N), all as column arrays of double.
+// C (M x N) = A (M x K) * B (K x N), all as column arrays of double, through the library's
+// product kernel: every element is the sum of its products in index order from 0.0.
 void ProductDouble(const TDouble2DArray& A, const TDouble2DArray& B, TDouble2DArray& C) {
   const int64_t M = static_cast<int64_t>(A[0].size());
   const int64_t K = static_cast<int64_t>(A.size());
   const int64_t N = static_cast<int64_t>(B.size());
-  std::vector<const double*> ACols(static_cast<size_t>(K));
-  for (int64_t k = 0; k < K; ++k) ACols[k] = A[k].data();
-  const int64_t MFull = M - M % TI, NFull = N - N % TJ;
-  for (int64_t K0 = 0; K0 < K; K0 += KB) {
-    const int64_t K1 = std::min(K, K0 + KB);
-    const bool First = K0 == 0;
-    for (int64_t IB0 = 0; IB0 < MFull; IB0 += IB) {
-      const int64_t IB1 = std::min(MFull, IB0 + IB);
-      for (int64_t J0 = 0; J0 < NFull; J0 += TJ) {
-        const double* BCols[TJ];
-        double* CCols[TJ];
-        for (int J = 0; J < TJ; ++J) {
-          BCols[J] = B[J0 + J].data();
-          CCols[J] = C[J0 + J].data();
-        }
-        for (int64_t I0 = IB0; I0 < IB1; I0 += TI)
-          ProductTile(ACols.data(), BCols, CCols, I0, K0, K1, First);
-      }
-    }
-    for (int64_t J = 0; J < NFull; ++J)
-      ProductEdge(ACols.data(), B[J].data(), C[J].data(), MFull, M, K0, K1, First);
-    for (int64_t J = NFull; J < N; ++J)
-      ProductEdge(ACols.data(), B[J].data(), C[J].data(), 0, M, K0, K1, First);
-  }
+  const auto ACols = kernels::ColumnPointers(A);
+  const auto BCols = kernels::ColumnPointers(B);
+  std::vector<double> Block(static_cast<size_t>(M * N));
+  kernels::Gemm(M, N, K, {ACols.data(), false}, 0, {BCols.data(), false}, 0, Block.data(), M);
+  for (int64_t J = 0; J < N; ++J)
+    std::copy_n(Block.data() + J * M, M, C[static_cast<size_t>(J)].begin());
 }
 
 template <class VA, class VB>
@@ -325,6 +255,8 @@ NUX_ACCUM(TDoubleArray)
 NUX_ACCUM(TDouble2DArray)
 NUX_ACCUM(TDouble3DArray)
 NUX_ACCUM(TDouble4DArray)
+
+#undef NUX_ACCUM
 
 int32_t MultiplyArrays(const TDouble2DArray& A, const TDouble2DArray& B, TDouble2DArray& C) {
   Ext EA, EB;

@@ -13,6 +13,7 @@
 #include "nux/host/random.h"
 #include "nux/math1/sorting.h"
 #include "nux/openarrays/ndarray_impl.h"
+#include "nux/openarrays/range_macros.h"
 
 namespace nux {
 
@@ -516,6 +517,19 @@ NUX_MOMENTS(TIntArray, NUX_R1, NUX_B1)
 NUX_MOMENTS(TInt2DArray, NUX_R2, NUX_B2)
 NUX_MOMENTS(TInt3DArray, NUX_R3, NUX_B3)
 NUX_MOMENTS(TInt4DArray, NUX_R4, NUX_B4)
+
+#undef NUX_EXTREMES
+#undef NUX_EXTREME_POS
+#undef NUX_EXTREME_POS2
+#undef NUX_MOMENTS
+#undef NUX_R1
+#undef NUX_R2
+#undef NUX_R3
+#undef NUX_R4
+#undef NUX_B1
+#undef NUX_B2
+#undef NUX_B3
+#undef NUX_B4
 
 template <class V, class S>
 static int32_t SumMaskedT(const V& A, const TBool2DArray& Mask, S& Sum) {

@@ -7,8 +7,10 @@
 #include "nux/frame/moments.h"
 #include "nux/frame/rounding.h"
 #include "nux/host/random.h"
+#include "nux/kernels/norm.h"
 #include "nux/openarrays/arraystats.h"
 #include "nux/openarrays/ndarray_impl.h"
+#include "nux/openarrays/range_macros.h"
 
 namespace nux {
 
@@ -366,22 +368,6 @@ int32_t FillMaskedT(V& A, ElemOf<V> Value, const TBool2DArray& Mask) {
   return N;
 }
 
-// Euclidean norm without overflow or underflow in the squares.
-template <class Get>
-double ScaledNorm(int64_t N, Get&& At) {
-  double Big = 0.0;
-  for (int64_t I = 0; I < N; ++I) Big = std::max(Big, std::fabs(At(I)));
-  for (int64_t I = 0; I < N; ++I)
-    if (std::isnan(At(I))) return std::numeric_limits<double>::quiet_NaN();
-  if (Big == 0.0 || std::isinf(Big)) return Big;
-  double S = 0.0;
-  for (int64_t I = 0; I < N; ++I) {
-    const double Q = At(I) / Big;
-    S += Q * Q;
-  }
-  return Big * std::sqrt(S);
-}
-
 int32_t NormalizeT(TDouble2DArray& A, bool Columns) {
   Ext E;
   if (oa::Shape(A, E) != 0) return -1;
@@ -390,7 +376,11 @@ int32_t NormalizeT(TDouble2DArray& A, bool Columns) {
   int32_t Result = 0;
   for (int64_t K = 0; K < Lines; ++K) {
     auto Ref = [&](int64_t I) -> double& { return Columns ? A[K][I] : A[I][K]; };
-    const double Norm = ScaledNorm(Len, Ref);
+    const double Norm = kernels::EuclideanNorm(
+        [&](auto&& Visit) {
+          for (int64_t I = 0; I < Len; ++I) Visit(Ref(I));
+        },
+        kernels::nmScaled);
     if (Norm == 0.0) {
       Result = -1;
       continue;
@@ -686,6 +676,36 @@ int32_t BoolToNumArray(const TBool2DArray& A, double FalseValue, double TrueValu
 NUX_DICHOT(TDouble2DArray, TBool2DArray)
 NUX_DICHOT(TInt2DArray, TBool2DArray)
 NUX_DICHOT(TIntArray, TBoolArray)
+
+#undef NUX_FILL_R
+#undef NUX_FILL
+#undef NUX_EACH_I
+#undef NUX_EACH_D
+#undef NUX_EACH
+#undef NUX_SERIAL
+#undef NUX_SERIAL0
+#undef NUX_DIAG
+#undef NUX_UNIFORM
+#undef NUX_NORMAL
+#undef NUX_CLONE
+#undef NUX_CLONEREV
+#undef NUX_COPY1
+#undef NUX_COPY2
+#undef NUX_COPY3
+#undef NUX_COPY4
+#undef NUX_COPYLINE
+#undef NUX_ARITH
+#undef NUX_ELEMW
+#undef NUX_RECIP
+#undef NUX_DICHOT
+#undef NUX_R1
+#undef NUX_R2
+#undef NUX_R3
+#undef NUX_R4
+#undef NUX_B1
+#undef NUX_B2
+#undef NUX_B3
+#undef NUX_B4
 
 int32_t DiscretizeArray(TDouble2DArray& A, int32_t Levels, double Low, double High, double LowValue,
                         double HighValue) {

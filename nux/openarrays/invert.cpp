@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "nux/frame/progress.h"
+#include "nux/kernels/dispatch.h"
 #include "nux/openarrays/arraymath.h"
 #include "nux/openarrays/elementwise.h"
 
@@ -20,16 +21,18 @@ constexpr int64_t BlockWidth = 64;
 
 // Y[0..Len) -= F * X[0..Len). The kernel of both the factorisation and the substitutions; the
 // products are rounded before the subtraction on every path (no fused multiply-add).
-inline void SubtractMultiple(double* __restrict Y, const double* __restrict X, double F,
-                             int64_t Len) {
+[[gnu::always_inline]] inline void SubtractMultiple(double* __restrict Y,
+                                                    const double* __restrict X, double F,
+                                                    int64_t Len) {
   for (int64_t K = 0; K < Len; ++K) Y[K] -= F * X[K];
 }
 
 // Row[0..Len) -= F[J] * X[J * Stride + 0..Len) for J = J0..J1-1 in this order. Chunks of the
 // row are kept in a local accumulator, which the compiler holds in vector registers across J
 // instead of storing and reloading the row for every J.
-inline void SubtractRows(double* Row, const double* X, int64_t Stride, const double* F, int64_t J0,
-                         int64_t J1, int64_t Len) {
+[[gnu::always_inline]] inline void SubtractRows(double* Row, const double* X, int64_t Stride,
+                                                const double* F, int64_t J0, int64_t J1,
+                                                int64_t Len) {
   constexpr int64_t Chunk = 32;
   int64_t C = 0;
   for (; C + Chunk <= Len; C += Chunk) {
@@ -59,9 +62,7 @@ struct TWork {
 // factors are the same, while the inner loop runs along contiguous memory and a block of pivot
 // rows is applied to each trailing row while that row is in cache. Returns false for a singular
 // array.
-#define NUX_VECTOR_CLONES __attribute__((target_clones("avx512f", "avx2", "default")))
-
-NUX_VECTOR_CLONES bool Factorise(TWork& W, int64_t N) {
+[[gnu::always_inline]] inline bool Factorise(TWork& W, int64_t N) {
   constexpr int64_t Panel = 32;
   double* LU = W.LU.data();
   for (int64_t K0 = 0; K0 < N; K0 += Panel) {
@@ -107,7 +108,7 @@ NUX_VECTOR_CLONES bool Factorise(TWork& W, int64_t N) {
 
 // Columns S0..S0+B-1 of U^-1 L^-1, i.e. the inverse for the unit vectors that the row exchanges
 // place at positions S0..; the forward pass skips the leading zeros of each right-hand side.
-NUX_VECTOR_CLONES void SolveBlock(TWork& W, int64_t N, int64_t S0, int64_t B) {
+[[gnu::always_inline]] inline void SolveBlock(TWork& W, int64_t N, int64_t S0, int64_t B) {
   const double* LU = W.LU.data();
   double* Y = W.Block.data();
   std::fill(W.Block.begin(), W.Block.end(), 0.0);
@@ -167,14 +168,17 @@ int32_t InvertArray(TDouble2DArray& A) {
     W.Scale[J] = 1.0 / Big;
     W.RowAt[J] = J;
   }
-  if (!Factorise(W, N)) return -3;
+  // Both steps are compiled for each instruction set; every path rounds the same products in
+  // the same order (no fused multiply-add), so they give the same bits.
+  const kernels::TKernelPath Path = kernels::ActivePath();
+  if (!kernels::TPathVariants<&Factorise>::For(Path)(W, N)) return -3;
   // Overflow inside the factors would turn into silently wrong (not only infinite) results.
   if (!std::all_of(W.LU.begin(), W.LU.end(), [](double V) { return std::isfinite(V); })) return -3;
   for (int64_t S0 = 0; S0 < N; S0 += BlockWidth) {
     const int64_t B = std::min(BlockWidth, N - S0);
     for (int64_t S = 0; S < B; ++S)
       if (MathFeedBack(1.0)) return -3;
-    SolveBlock(W, N, S0, B);
+    kernels::TPathVariants<&SolveBlock>::For(Path)(W, N, S0, B);
   }
   if (!std::all_of(W.Inverse.begin(), W.Inverse.end(), [](double V) { return std::isfinite(V); }))
     return -3;

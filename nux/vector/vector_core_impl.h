@@ -9,6 +9,7 @@
 
 #include "nux/frame/combsort.h"
 #include "nux/host/random.h"
+#include "nux/kernels/norm.h"
 #include "nux/vector/vector.h"
 
 namespace nux {
@@ -308,19 +309,11 @@ bool TVectorBase<T, Derived>::IsDichotomous(T& Value1, T& Value2) const {
 
 template <class T, class Derived>
 double TVectorBase<T, Derived>::CalcVecLeng() const {
-  double Sum = 0.0;
-  for (const T X : FVec) Sum += static_cast<double>(X) * static_cast<double>(X);
-  if (std::isnan(Sum) || (std::isfinite(Sum) && Sum >= 0x1p-900)) return std::sqrt(Sum);
-  // The squares overflowed or underflowed (or all are 0): scale by the largest magnitude.
-  double Scale = 0.0;
-  for (const T X : FVec) Scale = std::max(Scale, std::fabs(static_cast<double>(X)));
-  if (Scale == 0.0 || std::isinf(Scale)) return Scale;
-  double Scaled = 0.0;
-  for (const T X : FVec) {
-    const double R = static_cast<double>(X) / Scale;
-    Scaled += R * R;
-  }
-  return Scale * std::sqrt(Scaled);
+  return kernels::EuclideanNorm(
+      [this](auto&& Visit) {
+        for (const T X : FVec) Visit(static_cast<double>(X));
+      },
+      kernels::nmDirectWhenSafe);
 }
 
 template <class T, class Derived>

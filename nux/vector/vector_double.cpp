@@ -6,8 +6,8 @@
 #include "nux/frame/moments.h"
 #include "nux/frame/rounding.h"
 #include "nux/host/random.h"
+#include "nux/kernels/histogram.h"
 #include "nux/math1/scalar.h"
-#include "nux/vector/histogram_impl.h"
 #include "nux/vector/vector.h"
 
 namespace nux {
@@ -109,10 +109,10 @@ double TVector::Integrate(double BoundLow, double BoundHigh, TIntegMethod Method
 bool TVector::Histogram(int32_t FirstElem, int32_t LastElem, double FirstBin, double LastBin,
                         double BinWidth, TIntArray& Histo, int32_t& Underflow, int32_t& Overflow,
                         int32_t& MaxCnt) const {
-  const vector_detail::TDoubleBins Bins(FirstBin, LastBin, BinWidth);
+  const kernels::TDoubleBins Bins(FirstBin, LastBin, BinWidth);
   if (Bins.Count == 0) return false;
-  vector_detail::CountHistogram(FVec, FirstElem, LastElem, Bins.Count, Bins, Histo, Underflow,
-                                Overflow, MaxCnt);
+  kernels::CountHistogram(FVec, FirstElem, LastElem, Bins.Count, Bins, Histo, Underflow, Overflow,
+                          MaxCnt);
   return true;
 }
 

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "nux/vector/histogram_impl.h"
+#include "nux/kernels/histogram.h"
 #include "nux/vector/vector.h"
 
 namespace nux {
@@ -18,7 +18,7 @@ bool TIntVector::Histogram(int32_t FirstElem, int32_t LastElem, int32_t FirstBin
   const int64_t Bins = std::llabs(int64_t{LastBin} - FirstBin) / Width + 1;
   if (Bins < 1 || Bins > 500)
     RaiseComponentError<ENUXVectorError>(*this, "Histogram", "invalid number of bins");
-  vector_detail::CountHistogram(
+  kernels::CountHistogram(
       FVec, FirstElem, LastElem, Bins,
       [&](int32_t X) -> int64_t { return X < FirstBin ? -1 : (int64_t{X} - FirstBin) / Width; },
       Histo, Underflow, Overflow, MaxCnt);

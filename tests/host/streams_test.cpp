@@ -57,6 +57,11 @@ TEST(FileStream, RoundTripThroughMemoryStream) {
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(M.Memory()), 11), "hello world");
   M.SaveToFile(Dir.Path("copy.bin"));
   EXPECT_EQ(std::filesystem::file_size(Dir.Path("copy.bin")), 11u);
+  // A failed save raises and leaves no temporary file behind; an empty stream saves empty.
+  EXPECT_THROW(M.SaveToFile(Dir.Path("no/such/dir.bin")), EInOutError);
+  TMemoryStream().SaveToFile(Dir.Path("copy.bin"));
+  EXPECT_EQ(std::filesystem::file_size(Dir.Path("copy.bin")), 0u);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Dir.Path("")), {}), 2);
 
   TFileStream R(Name, fmOpenRead);
   char Buf[16] = {};

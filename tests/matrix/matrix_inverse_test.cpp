@@ -111,6 +111,12 @@ TEST(MatrixInverse, HatMatrixIsTheProductWithTheTranspose) {
   for (int32_t I = 1; I <= 3; ++I)
     for (int32_t J = 1; J <= 3; ++J) EXPECT_EQ(H.GetVal(J, I), Expected[I - 1][J - 1]);
   EXPECT_EQ(X.CalcHatMatrix(nullptr), -1);
+  // Into itself, wide: the product is formed before the matrix shrinks to 2 x 2.
+  TMatrix W;
+  SetRows(W, {{1, 2, 3}, {4, 5, 6}});
+  ASSERT_EQ(W.CalcHatMatrix(&W), 0);
+  ASSERT_EQ(W.NrOfColumns(), 2);
+  EXPECT_EQ(W.Data(), (TDouble2DArray{{14, 32}, {32, 77}}));
 }
 
 TEST(MatrixInverse, FillSerialFollowsStorageOrder) {

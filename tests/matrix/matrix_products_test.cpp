@@ -11,15 +11,14 @@
 
 #include "nux/frame/progress.h"
 #include "nux/host/random.h"
-#include "nux/matrix/gemm_kernel.h"
+#include "nux/kernels/dispatch.h"
 #include "nux/matrix/matrix.h"
 #include "support/alloc_limit.h"
 
 namespace nux {
 namespace {
 
-namespace md = matrix_detail;
-const md::TGemmPath kPaths[] = {md::gpGeneric, md::gpAVX2, md::gpAVX512};
+const kernels::TKernelPath kPaths[] = {kernels::kpGeneric, kernels::kpAVX2, kernels::kpAVX512};
 
 // Values spread over 13 decades and both signs: any change of summation order shows up.
 void FillWild(TMatrix& M, int32_t Nc, int32_t Nr) {
@@ -130,7 +129,8 @@ TEST(MatrixProducts, EveryFormIsTheInOrderSumOnEveryPath) {
     FillWild(Bt, K, N);
     const TRef Plain(A, false, B, false), WithBt(A, false, Bt, true), WithAt(At_, true, B, false);
     for (const auto Path : kPaths) {
-      if (md::SetGemmPath(Path) != Path) continue;
+      kernels::TScopedKernelPath Force(Path);
+      if (Force.Used() != Path) continue;
       SCOPED_TRACE("path " + std::to_string(Path) + " m k n " + std::to_string(M) + " " +
                    std::to_string(K) + " " + std::to_string(N));
       ASSERT_TRUE(A.Multiply(&B, &R));
@@ -141,7 +141,6 @@ TEST(MatrixProducts, EveryFormIsTheInOrderSumOnEveryPath) {
       ExpectBits(WithAt, R);
     }
   }
-  md::SetGemmPath(md::gpAuto);
 }
 
 TEST(MatrixProducts, SpecialValuesStayInTheirElements) {
@@ -156,7 +155,8 @@ TEST(MatrixProducts, SpecialValuesStayInTheirElements) {
   for (int32_t C = 1; C <= 3; ++C) A.SetVal(C, 26, -0.0);  // -0.0 products added to 0.0
   const TRef Want(A, false, B, false);
   for (const auto Path : kPaths) {
-    if (md::SetGemmPath(Path) != Path) continue;
+    kernels::TScopedKernelPath Force(Path);
+    if (Force.Used() != Path) continue;
     ASSERT_TRUE(A.Multiply(&B, &R));
     ExpectBits(Want, R);
     EXPECT_TRUE(std::isnan(R.GetVal(4, 5)));
@@ -164,7 +164,6 @@ TEST(MatrixProducts, SpecialValuesStayInTheirElements) {
     EXPECT_EQ(R.GetVal(3, 4), 6.0);
     EXPECT_FALSE(std::signbit(R.GetVal(1, 26)));
   }
-  md::SetGemmPath(md::gpAuto);
 }
 
 TEST(MatrixProducts, EventsOnResultAndOperand) {
@@ -220,12 +219,12 @@ TEST(MatrixProducts, VectorForms) {
   for (int32_t I = 1; I <= 23; ++I) Zv.SetVal(I, Z.GetVal(1, I));
   const TRef WantAx(A, false, X, false), WantAtz(A, true, Z, false);
   for (const auto Path : kPaths) {
-    if (md::SetGemmPath(Path) != Path) continue;
+    kernels::TScopedKernelPath Force(Path);
+    if (Force.Used() != Path) continue;
     ASSERT_TRUE(A.Multiply(&Xv, &Y));
     ASSERT_EQ(Y.NrOfElem(), 23);
     for (int32_t I = 1; I <= 23; ++I) EXPECT_TRUE(SameBits(WantAx.C[size_t(I - 1)], Y.GetVal(I)));
   }
-  md::SetGemmPath(md::gpAuto);
   ASSERT_TRUE(A.TransposeAndMultiply(&Zv, &Y));
   ASSERT_EQ(Y.NrOfElem(), 37);
   for (int32_t I = 1; I <= 37; ++I) EXPECT_TRUE(SameBits(WantAtz.C[size_t(I - 1)], Y.GetVal(I)));
@@ -286,14 +285,14 @@ TEST(MatrixSquare, ByHandAndTheSameBitsForEveryThreadCountAndPath) {
   FillWild(A, 131, 300);  // several blocks of columns, more terms than one slice
   const TRef Want = SquareReference(A, 3.0);
   for (const auto Path : kPaths) {
-    if (md::SetGemmPath(Path) != Path) continue;
+    kernels::TScopedKernelPath Force(Path);
+    if (Force.Used() != Path) continue;
     for (const int32_t Threads : {1, 2, 3, 7, 500, 0, -4}) {
       SCOPED_TRACE("path " + std::to_string(Path) + " threads " + std::to_string(Threads));
       ASSERT_TRUE(A.Square(&R, 3.0, Threads));
       ExpectBits(Want, R);
     }
   }
-  md::SetGemmPath(md::gpAuto);
   ASSERT_TRUE(A.Square(&R, 3.0));  // host-chosen thread count
   ExpectBits(Want, R);
   ASSERT_TRUE(A.Square(&A, 3.0, 2));  // in place: reads the matrix as it was

@@ -1,4 +1,4 @@
-// Counting shared by the histograms of the vectors and the matrices.
+// Histogram counting shared by the vectors and the matrices.
 #pragma once
 
 #include <algorithm>
@@ -10,7 +10,7 @@
 #include "nux/frame/rounding.h"
 #include "nux/frame/types.h"
 
-namespace nux::vector_detail {
+namespace nux::kernels {
 
 // A classification that counts the value nowhere (neither in a bin nor as under- or overflow).
 inline constexpr int64_t NoBin = std::numeric_limits<int64_t>::min();
@@ -96,4 +96,4 @@ struct TDoubleBins {
   }
 };
 
-}  // namespace nux::vector_detail
+}  // namespace nux::kernels

@@ -1,22 +1,13 @@
-// The blocked, vectorised product kernel behind the TMatrix products. Every element of a result is
-// the plain sum of its products accumulated in index order from 0.0: the vectors run across
-// result elements, never across the terms of one sum, and nothing is fused, so each instruction
-// set gives bit for bit the same result.
+// The blocked, vectorised product kernel behind the TMatrix and open-array products. Every element
+// of a result is the plain sum of its products accumulated in index order from 0.0: the vectors run
+// across result elements, never across the terms of one sum, and nothing is fused, so each
+// instruction set gives bit for bit the same result.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
-namespace nux::matrix_detail {
-
-// Instruction sets the kernel may use; gpAuto picks the fastest for the processor (the widest,
-// except on processors that split 512-bit arithmetic in two halves).
-enum TGemmPath : int32_t { gpAuto, gpGeneric, gpAVX2, gpAVX512 };
-
-// Chooses the path of later products (process-wide). A path the processor lacks falls back to
-// the widest one it has below it. Returns the path that will be used.
-TGemmPath SetGemmPath(TGemmPath Path);
-TGemmPath ActiveGemmPath();
+namespace nux::kernels {
 
 // A read-only operand X seen through the column pointers of a column-major matrix:
 // plain X(i, p) = Cols[p][i]; transposed X(i, p) = Cols[i][p].
@@ -51,4 +42,4 @@ void Gemm(int64_t M, int64_t N, int64_t K, TOperand A, int64_t Row0, TOperand B,
 // Y(i) = sum over p = 0..K-1 of A(i, p) * X[p], for a plain operand A of M rows.
 void Gemv(int64_t M, int64_t K, const double* const* ACols, const double* X, double* Y);
 
-}  // namespace nux::matrix_detail
+}  // namespace nux::kernels

@@ -1,55 +1,21 @@
 // Goto-style blocking: a KC x NC slice of B is packed into panels of NR columns, an MC x KC block
 // of A into panels of MR rows, and a register tile of MR x NR sums runs over the KC terms. Slices
 // after the first reload the partial sums from C and go on adding, so every sum keeps index order.
-#include "nux/matrix/gemm_kernel.h"
+#include "nux/kernels/gemm.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstdint>
 #include <cstring>
 
-namespace nux::matrix_detail {
+#include "nux/kernels/dispatch.h"
+
+namespace nux::kernels {
 
 namespace {
 
 constexpr int64_t kKC = 256;   // terms per slice: a B micro-panel (KC x NR) stays in L1
 constexpr int64_t kMC = 240;   // rows of a packed A block (L2); a multiple of every MR
 constexpr int64_t kNC = 3072;  // columns of a packed B slice (L3); a multiple of every NR
-
-std::atomic<int32_t> gRequestedPath{gpAuto};
-
-// The widest path the processor runs.
-TGemmPath Available() {
-  static const TGemmPath Best = [] {
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx512f")) return gpAVX512;
-    if (__builtin_cpu_supports("avx2")) return gpAVX2;
-    return gpGeneric;
-  }();
-  return Best;
-}
-
-// The path gpAuto takes. AMD processors split 512-bit arithmetic into two 256-bit halves, and
-// there the 256-bit tile measures faster (about 45 against 37 GFLOP/s at n = 1000 on Zen 4).
-TGemmPath Preferred() {
-  static const TGemmPath Pick = [] {
-    const TGemmPath Best = Available();
-    return Best == gpAVX512 && __builtin_cpu_is("amd") ? gpAVX2 : Best;
-  }();
-  return Pick;
-}
-
-TGemmPath ResolvePath(TGemmPath Requested) {
-  if (Requested == gpAuto) return Preferred();
-  const TGemmPath Best = Available();
-  if (Requested > Best) return Best;
-  return Requested < gpGeneric ? gpGeneric : Requested;
-}
-
-template <int W>
-struct VecOf {
-  using V [[gnu::vector_size(W * sizeof(double))]] = double;
-};
 
 // Register tile of MV vectors of W doubles (MR rows) by NR columns.
 template <int W, int MV, int NR>
@@ -288,15 +254,6 @@ void GemvGeneric(int64_t M, int64_t K, const double* const* A, const double* X, 
 
 }  // namespace
 
-TGemmPath SetGemmPath(TGemmPath Path) {
-  gRequestedPath.store(Path, std::memory_order_relaxed);
-  return ResolvePath(Path);
-}
-
-TGemmPath ActiveGemmPath() {
-  return ResolvePath(static_cast<TGemmPath>(gRequestedPath.load(std::memory_order_relaxed)));
-}
-
 void Gemm(int64_t M, int64_t N, int64_t K, TOperand A, int64_t Row0, TOperand B, int64_t Col0,
           double* C, int64_t Ldc, bool Upper, TGemmWorkspace* Work) {
   if (M <= 0 || N <= 0) return;
@@ -308,10 +265,10 @@ void Gemm(int64_t M, int64_t N, int64_t K, TOperand A, int64_t Row0, TOperand B,
   // would be mapped and faulted in anew by every product.
   thread_local TGemmWorkspace Kept;
   TGemmWorkspace& W = Work != nullptr ? *Work : Kept;
-  switch (ActiveGemmPath()) {
-    case gpAVX512:
+  switch (ActivePath(arAvoidSplit512)) {
+    case kpAVX512:
       return Drive<TTile512>(Macro512, M, N, K, A, Row0, B, Col0, C, Ldc, Upper, W);
-    case gpAVX2:
+    case kpAVX2:
       return Drive<TTile256>(Macro256, M, N, K, A, Row0, B, Col0, C, Ldc, Upper, W);
     default:
       return Drive<TTileGeneric>(MacroGeneric, M, N, K, A, Row0, B, Col0, C, Ldc, Upper, W);
@@ -320,14 +277,14 @@ void Gemm(int64_t M, int64_t N, int64_t K, TOperand A, int64_t Row0, TOperand B,
 
 void Gemv(int64_t M, int64_t K, const double* const* ACols, const double* X, double* Y) {
   if (M <= 0) return;
-  switch (ActiveGemmPath()) {
-    case gpAVX512:
+  switch (ActivePath(arAvoidSplit512)) {
+    case kpAVX512:
       return Gemv512(M, K, ACols, X, Y);
-    case gpAVX2:
+    case kpAVX2:
       return Gemv256(M, K, ACols, X, Y);
     default:
       return GemvGeneric(M, K, ACols, X, Y);
   }
 }
 
-}  // namespace nux::matrix_detail
+}  // namespace nux::kernels
