@@ -49,3 +49,43 @@ with open("wavelet/data/profile.txt", "w") as f:
     f.write("# Surface profile, 512 points (synthetic), micrometres\n")
     for v in y:
         f.write(f"{v:.5f}\n")
+
+# datatable: 24 alloy specimens with their alloy as a category; one hardness and one density
+# were mistyped, two values were not measured ("-"). A generator of its own, so that the data
+# above do not change when this part does.
+rng_dt = np.random.default_rng(17)
+alloys = {"AlMg3": (52.0, 2.66, 230.0), "AlSi1MgMn": (94.0, 2.70, 310.0),
+          "CuZn37": (112.0, 8.44, 410.0)}
+names = [a for a in alloys for _ in range(8)]
+rng_dt.shuffle(names)
+rows = []
+for k, a in enumerate(names):
+    hb, rho, rm = alloys[a]
+    rows.append([f"S{k + 1:02d}", a, f"{rng_dt.normal(hb, 2.5):.1f}",
+                 f"{rng_dt.normal(rho, 0.012):.3f}", f"{rng_dt.normal(rm, 8.0):.0f}"])
+rows[6][2] = f"{alloys[names[6]][0] + 37:.1f}"  # mistyped hardness, far outside its alloy
+rows[15][3] = f"{float(rows[15][3]) + 4:.3f}"  # mistyped density
+rows[10][4] = "-"
+rows[19][2] = "-"
+rows[21][1] = rows[21][1].lower()  # identifiers are matched ignoring case
+with open("datatable/data/specimens.txt", "w") as f:
+    f.write("# Hardness tests of 24 alloy specimens (synthetic); '-' marks a value not measured\n")
+    f.write("# hardness HB, density g/cm3, tensile strength MPa\n")
+    f.write("specimen alloy hardness density strength\n")
+    for r in rows:
+        f.write(" ".join(r) + "\n")
+
+# regression: compressive strength of 30 concrete mixes after curing.
+rng_rg = np.random.default_rng(5)
+m = 30
+cement = rng_rg.uniform(260.0, 440.0, m)
+water = 0.35 * cement + rng_rg.uniform(50.0, 80.0, m)  # water goes with cement
+ash = rng_rg.uniform(0.0, 120.0, m)
+age = rng_rg.choice([3, 7, 14, 28, 56, 90], m)
+fc = (8.0 + 0.11 * cement - 0.21 * water + 0.045 * ash + 6.5 * np.log(age)
+      + rng_rg.normal(0.0, 1.8, m))
+with open("regression/data/concrete.txt", "w") as f:
+    f.write("# Compressive strength of 30 concrete mixes (synthetic)\n")
+    f.write("# cement/(kg/m3) water/(kg/m3) fly ash/(kg/m3) age/d strength/MPa\n")
+    for row in zip(cement, water, ash, age, fc):
+        f.write(f"{row[0]:.0f} {row[1]:.0f} {row[2]:.0f} {row[3]:d} {row[4]:.1f}\n")
