@@ -43,8 +43,8 @@ NUX_LSQ_KERNEL double DotBody(const double* __restrict X, const double* __restri
 
 // Four dot products of X with Y0..Y3 in one pass over X, each summed as Dot sums.
 NUX_LSQ_KERNEL void Dot4Body(const double* __restrict X, const double* __restrict Y0,
-                         const double* __restrict Y1, const double* __restrict Y2,
-                         const double* __restrict Y3, size_t N, double* Out) {
+                             const double* __restrict Y1, const double* __restrict Y2,
+                             const double* __restrict Y3, size_t N, double* Out) {
   constexpr size_t Lanes = 8;
   double S0[Lanes] = {}, S1[Lanes] = {}, S2[Lanes] = {}, S3[Lanes] = {};
   size_t K = 0;
@@ -80,8 +80,8 @@ NUX_LSQ_KERNEL void AxpyBody(double A, const double* __restrict X, double* __res
 }
 
 NUX_LSQ_KERNEL void Axpy4Body(const double* A, const double* __restrict X, double* __restrict Y0,
-                          double* __restrict Y1, double* __restrict Y2, double* __restrict Y3,
-                          size_t N) {
+                              double* __restrict Y1, double* __restrict Y2, double* __restrict Y3,
+                              size_t N) {
   const double A0 = A[0], A1 = A[1], A2 = A[2], A3 = A[3];
   for (size_t K = 0; K < N; ++K) {
     const double XK = X[K];
