@@ -16,9 +16,10 @@ namespace nux {
 double nDistriDensity(double x);
 double nDistriIntegral(double x);       // NaN gives NaN
 double nDistriIntegralUpper(double x);  // P(Z > x) = nDistriIntegral(-x)
-double nDistriQuantile(double p);       // 0 unless 0 < p < 1
+double nDistriQuantile(double p);       // 0 unless 0 < p < 1; 1e-8 of the smaller tail
 
-// Weibull density with shape and scale; 0 for x <= 0, scale <= 0, shape <= 0 or NaN.
+// Weibull density with shape and scale; 0 for x <= 0, scale <= 0, shape <= 0 or NaN, and at
+// the limits x = +inf or scale = +inf.
 double WeibullDensity(double x, double shape, double scale);
 
 // Probability of k successes in nsample draws without replacement from npop items of which

@@ -29,7 +29,8 @@ inline constexpr std::array<double, 5> NUMERICSIGNIFLEVEL = {0.20, 0.15, 0.10, 0
 inline constexpr std::array<double, 9> NUMERICSIGLEVEL = {0.001, 0.002, 0.005, 0.01, 0.02,
                                                           0.05,  0.1,   0.2,   0.5};
 
-// ln Gamma(x) by a six-term series (relative accuracy about 2e-10); 0 for x <= 0 or NaN.
+// ln Gamma(x) by a six-term series (relative accuracy about 2e-10); 0 for x <= 0 or NaN,
+// +inf for +inf.
 double LnGamma(double x);
 
 // Regularised lower incomplete gamma P(a, x), shape second; tolerance 1e-8. 0 for x <= 0,
@@ -40,9 +41,9 @@ double IncompleteGamma(double x, double a);
 double IncompleteGammaUpper(double x, double a);
 
 // Regularised incomplete beta I_x(a, b); tolerance 1e-8. 0 for x < 0, 1 for x > 1;
-// 0 for a <= 0, b <= 0 or a NaN argument.
+// 0 for a <= 0, b <= 0 or a NaN argument; an infinite shape gives the limit (NaN if both are).
 double IncompleteBeta(double x, double a, double b);
-// ln B(a, b); 0 unless a >= 0 and b >= 0.
+// ln B(a, b); 0 unless a >= 0 and b >= 0; -inf if one shape is +inf and the other positive.
 double LnBeta(double a, double b);
 
 // Exact binomial coefficient; 0 for n < 0, k < 0 or n < k; -1 when it exceeds 2147483647.
@@ -50,7 +51,8 @@ int32_t BinomCoeff(int32_t n, int32_t k);
 // ln of the binomial coefficient; -1 for n < 0, k < 0 or n < k.
 double LnBinomCoeff(int32_t n, int32_t k);
 
-// Error function through IncompleteGamma (tolerance 1e-8); NaN gives 0.
+// Error function through IncompleteGamma (tolerance 1e-8), 2x / sqrt(pi) below 1e-150;
+// NaN gives 0.
 double Erf(double x);
 // Error function by a rational approximation (absolute error about 1.2e-7).
 double ErfApprox(double x);

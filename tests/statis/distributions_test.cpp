@@ -99,6 +99,17 @@ TEST(Normal, QuantileTerminatesEverywhereAndReproducesItsProbability) {
   EXPECT_NEAR(nDistriQuantile(0.975), 1.959963984540054, 1e-7);
 }
 
+TEST(Normal, QuantileAboveOneHalfIsAsGoodAsItsUpperTail) {
+  // The stop test once compared P(Z <= z) with p relative to p: above 0.5 the upper tail could
+  // be off by more than its own size (7.03405 here).
+  EXPECT_LT(RelErr(nDistriQuantile(0.999999999999), 7.0344869100478352), 1e-8);
+  EXPECT_LT(RelErr(nDistriQuantile(1e-12), -7.0344838253011313), 1e-8);
+  EXPECT_LT(RelErr(nDistriQuantile(1 - 1e-9), 5.9978070196016375), 1e-8);
+  // z(1 - alpha/2) from the exact tail alpha/2.
+  EXPECT_LT(RelErr(ConfidenceInterval(1e-10, 1.0, 1), 6.4669510872405162), 1e-8);
+  EXPECT_LT(RelErr(ConfidenceInterval(1.5, 1.0, 1), -0.6744897501960817), 1e-8);
+}
+
 TEST(Normal, ConfidenceIntervalIsTheNormalHalfWidth) {
   EXPECT_NEAR(ConfidenceInterval(0.05, 2.0, 16), 1.959963984540054 * 2.0 / 4.0, 1e-7);
   EXPECT_EQ(ConfidenceInterval(0.05, 2.0, 0), 0.0);
@@ -115,6 +126,25 @@ TEST(Weibull, DensityMatchesTheClosedFormAndRejectsBadArguments) {
   EXPECT_EQ(WeibullDensity(1.0, 2.0, 0.0), 0.0);
   EXPECT_EQ(WeibullDensity(1.0, -1.0, 1.0), 0.0);
   EXPECT_EQ(WeibullDensity(NaN, 2.0, 1.0), 0.0);
+  EXPECT_EQ(WeibullDensity(Inf, 2.0, 1.0), 0.0);
+  EXPECT_EQ(WeibullDensity(1.0, 2.0, Inf), 0.0);
+}
+
+TEST(Densities, StayInRangeWhereTheirFactorsDoNot) {
+  // x^a underflowed (or x^(k-1) and scale^k overflowed) before the factor that brings the
+  // product back into range: 0 and NaN instead of these (mpmath, 50 digits).
+  EXPECT_LT(RelErr(Chi2DistriDensity(1e-300, 3), 3.9894228040143268e-151), 1e-12);
+  EXPECT_LT(RelErr(Chi2DistriDensity(4.9e-324, 1), 1.7948069285245254e+161), 1e-12);
+  EXPECT_LT(RelErr(FDistriDensity(1.0183844216859323e-178, 4, 7), 5.2374055972419373e-178), 1e-12);
+  EXPECT_LT(RelErr(FDistriDensity(1e-320, 1, 5), 3.7960880288610276e+159), 1e-12);
+  EXPECT_LT(RelErr(WeibullDensity(23.785080394493637, 709.3968384360359, 23.571858016242174),
+                   9.2099772188878153e-255),
+            1e-10);
+  for (int32_t Df : {1, 7, 2147483647}) {
+    EXPECT_EQ(Chi2DistriDensity(Inf, Df), 0.0);
+    EXPECT_EQ(FDistriDensity(Inf, Df, 3), 0.0);
+    EXPECT_EQ(tDistriDensity(-Inf, Df), 0.0);
+  }
 }
 
 TEST(HyperGeo, ProbabilitiesAndArgumentChecksInOrder) {
@@ -200,10 +230,11 @@ TEST(FDistri, QuantileMatchesReferenceAndReproducesItsProbability) {
 
 TEST(TDistri, IntegralUpperAndDensityMatchReference) {
   for (const TTRef& R : std::initializer_list<TTRef>{NUX_REF_T}) {
-    if (Covered(R.Lower)) {
+    // The smaller tail is computed directly and keeps its relative accuracy far out.
+    if (Covered(R.Lower) || (R.X < 0.0 && R.Lower > 1e-300)) {
       EXPECT_LT(RelErr(tDistriIntegral(R.X, R.Df), R.Lower), Target) << R.X << " " << R.Df;
     }
-    if (Covered(R.Upper)) {
+    if (Covered(R.Upper) || (R.X > 0.0 && R.Upper > 1e-300)) {
       EXPECT_LT(RelErr(tDistriIntegralUpper(R.X, R.Df), R.Upper), Target) << R.X << " " << R.Df;
     }
     EXPECT_LT(RelErr(tDistriDensity(R.X, R.Df), R.Density), Target) << R.X << " " << R.Df;
@@ -223,6 +254,17 @@ TEST(TDistri, QuantileMatchesReferenceAndReproducesItsProbability) {
   EXPECT_EQ(tDistriQuantile(0.5, 7), 0.0);
   // Cauchy: closed form tan(pi (p - 1/2)).
   EXPECT_LT(RelErr(tDistriQuantile(0.9, 1), std::tan(M_PI * 0.4)), Target);
+}
+
+TEST(Continuous, LargeFirstShapeNearOneKeepsItsDigits) {
+  // The incomplete beta forced the fraction in 1 - x past its convergence for a first shape
+  // above 1e5 near x = 1: -9.6e-4 here, and a quantile of -142.9.
+  EXPECT_LT(RelErr(tDistriIntegral(-8.0, 1000000), 6.2275317166012598e-16), Target);
+  EXPECT_LT(RelErr(tDistriQuantile(1e-6, 1000000), -4.753452348279681), 1e-12);
+  // The smallest k with P(X <= k) >= prob; the broken upper tail gave n.
+  double Cum = 0.0;
+  EXPECT_EQ(BinomDistriQuantile(511544, 0.9993418154164062, 0.9999999999864186, Cum), 511322.0);
+  EXPECT_LT(RelErr(1.0 - Cum, 1.1054001950453341e-11), 1e-4);  // Cum itself is 1 - 1.1e-11
 }
 
 TEST(Continuous, ClosedFormsAndSymmetry) {

@@ -6,6 +6,7 @@ It writes reference_values.inc beside this script: C++ initialiser lists include
 Arguments are rounded to doubles first and the references are computed at exactly those doubles,
 so the tables check the library's functions and nothing else.
 """
+import math
 import os
 from fractions import Fraction
 
@@ -35,32 +36,91 @@ def beta_density_integral(a, b, lo, hi):
     return mp.quad(f, pts)
 
 
+def beta_fraction(a, b, x):
+    """I_x(a, b) by its continued fraction (DLMF 8.17.22) at 70 digits, for large shapes where
+    the hypergeometric series does not converge; the fraction converges on its own side of the
+    mean, the other side is the complement."""
+    with mp.workdps(70):
+        a, b, x = mpf(a), mpf(b), mpf(x)
+        if x > (a + 1) / (a + b + 2):
+            return 1 - beta_fraction(b, a, 1 - x)
+        tiny = mpf(10) ** -300
+        c, d, h = mpf(1), 1 - (a + b) * x / (a + 1), None
+        d = 1 / (d if abs(d) > tiny else tiny)
+        h = d
+        for m in range(1, 10 ** 7):
+            for aa in (m * (b - m) * x / ((a + 2 * m - 1) * (a + 2 * m)),
+                       -(a + m) * (a + b + m) * x / ((a + 2 * m) * (a + 2 * m + 1))):
+                d = 1 + aa * d
+                d = 1 / (d if abs(d) > tiny else tiny)
+                c = 1 + aa / c
+                c = c if abs(c) > tiny else tiny
+                h *= c * d
+            if abs(c * d - 1) < mpf(10) ** -60:
+                break
+        lnfront = a * mp.log(x) + b * mp.log1p(-x) - (mp.loggamma(a) + mp.loggamma(b) - mp.loggamma(a + b))
+        return mp.exp(lnfront) * h / a
+
+
 def betainc(a, b, x, upper=False):
     """Regularised incomplete beta I_x(a, b) (or 1 - I_x), mpmath's hypergeometric form where it
-    converges, quadrature of the density otherwise."""
+    converges fast, the continued fraction for large shapes."""
+    if max(a, b) > 1e4:
+        return 1 - beta_fraction(a, b, x) if upper else beta_fraction(a, b, x)
     try:
         if upper:
             return mp.betainc(a, b, x, 1, regularized=True)
         return mp.betainc(a, b, 0, x, regularized=True)
     except (ValueError, mp.libmp.NoConvergence):
-        return beta_density_integral(a, b, x, 1) if upper else beta_density_integral(a, b, 0, x)
+        return 1 - beta_fraction(a, b, x) if upper else beta_fraction(a, b, x)
+
+
+def gamma_series_fraction(a, x):
+    """(P(a, x), Q(a, x)) at 70 digits: the series for P below a + 1, Legendre's continued fraction
+    for Q above, the other one the complement; for large shapes where mpmath's hypergeometric
+    form does not converge."""
+    with mp.workdps(70):
+        a, x = mpf(a), mpf(x)
+        lnfront = a * mp.log(x) - x - mp.loggamma(a)
+        if x < a + 1:
+            term = total = 1 / a
+            n = 0
+            while abs(term) > abs(total) * mpf(10) ** -65:
+                n += 1
+                term *= x / (a + n)
+                total += term
+            p = mp.exp(lnfront) * total
+            return p, 1 - p
+        tiny = mpf(10) ** -300
+        b = x + 1 - a
+        c, d = 1 / tiny, 1 / b
+        h = d
+        for i in range(1, 10 ** 7):
+            an = -i * (i - a)
+            b += 2
+            d = an * d + b
+            d = 1 / (d if abs(d) > tiny else tiny)
+            c = b + an / c
+            c = c if abs(c) > tiny else tiny
+            h *= c * d
+            if abs(c * d - 1) < mpf(10) ** -65:
+                break
+        q = mp.exp(lnfront) * h
+        return 1 - q, q
 
 
 def gammainc(a, x, upper=False):
-    """Regularised incomplete gamma P(a, x) (or Q), mpmath's own where it converges, quadrature
-    of the density split around the mean otherwise."""
+    """Regularised incomplete gamma P(a, x) (or Q), mpmath's own for moderate shapes, the series
+    or continued fraction at 70 digits for large ones."""
     a, x = mpf(a), mpf(x)
+    if a > 1e4:
+        return gamma_series_fraction(a, x)[1 if upper else 0]
     try:
         if upper:
             return mp.gammainc(a, x, mp.inf, regularized=True)
         return mp.gammainc(a, 0, x, regularized=True)
     except (ValueError, mp.libmp.NoConvergence):
-        lo, hi = (x, mp.inf) if upper else (mpf(0), x)
-        sd = mp.sqrt(a)
-        pts = sorted(set([lo, hi] + [a + s * k * sd for k in (0, 1, 2, 4, 8, 16, 32, 64)
-                                      for s in (-1, 1) if lo < a + s * k * sd < hi]))
-        lg = mp.loggamma(a)
-        return mp.quad(lambda t: mp.exp((a - 1) * mp.log(t) - t - lg), pts)
+        return gamma_series_fraction(a, x)[1 if upper else 0]
 
 
 def quantile(cdf, sf, p, pdf, upper_target=None):
@@ -138,7 +198,9 @@ def f_cdf(x, d1, d2):
 
 
 def f_sf(x, d1, d2):
-    return betainc(mpf(d1) / 2, mpf(d2) / 2, f_u(x, d1, d2), upper=True)
+    # I_{1-u}(b, a) with 1 - u = d2 / (d1 x + d2) exactly: the upper form would be 1 - I_u(a, b)
+    x, d1, d2 = mpf(x), mpf(d1), mpf(d2)
+    return betainc(d2 / 2, d1 / 2, d2 / (d1 * x + d2))
 
 
 def f_pdf(x, d1, d2):
@@ -148,10 +210,15 @@ def f_pdf(x, d1, d2):
                   - (mp.loggamma(a) + mp.loggamma(b) - mp.loggamma(a + b)))
 
 
+# one very large and one small number of degrees of freedom, both ways round
+F_LARGE = [(1000000, 1), (1, 1000000), (343201, 38), (38, 343201), (100000000, 5),
+           (2147483647, 1), (1, 2147483647), (2147483647, 30)]
+
+
 def f_tables():
     rows, qrows = [], []
     for d1, d2 in [(1, 1), (1, 10), (2, 5), (5, 2), (10, 20), (30, 7), (100, 100), (1000, 3),
-                   (3, 1000), (10000, 10000)]:
+                   (3, 1000), (10000, 10000)] + F_LARGE:
         for p in PROBS:
             q = quantile(lambda x: f_cdf(x, d1, d2), lambda x: f_sf(x, d1, d2), p,
                         lambda x: f_pdf(x, d1, d2))
@@ -159,6 +226,11 @@ def f_tables():
             x = float(q)
             lo, hi, dens = f_cdf(x, d1, d2), f_sf(x, d1, d2), f_pdf(x, d1, d2)
             rows.append("{%s, %d, %d, %s, %s, %s}" % (g(x), d1, d2, g(lo), g(hi), g(dens)))
+    # the points where the incomplete beta once failed for a large first shape near 1
+    for x, d1, d2 in [(1.0 / 64, 1000000, 1), (0.3, 343201, 38), (1e-3, 2147483647, 1),
+                      (1e3, 1, 2147483647)]:
+        lo, hi, dens = f_cdf(x, d1, d2), f_sf(x, d1, d2), f_pdf(x, d1, d2)
+        rows.append("{%s, %d, %d, %s, %s, %s}" % (g(x), d1, d2, g(lo), g(hi), g(dens)))
     OUT.append("// F: x, df1, df2, P(X <= x), P(X > x), density\n#define NUX_REF_F \\\n  " +
                ", \\\n  ".join(rows))
     OUT.append("// F quantiles: p, df1, df2, x\n#define NUX_REF_F_Q \\\n  " + ", \\\n  ".join(qrows))
@@ -185,9 +257,12 @@ def t_pdf(x, n):
                   - (n + 1) / 2 * mp.log1p(x * x / n))
 
 
+T_LARGE = [100000, 1000000, 10 ** 7, 10 ** 8, 10 ** 9, 2147483647]
+
+
 def t_tables():
     rows, qrows = [], []
-    for n in [1, 2, 3, 5, 10, 30, 100, 1000, 100000]:
+    for n in [1, 2, 3, 5, 10, 30, 100, 1000] + T_LARGE:
         for p in PROBS:
             if p == 0.5:
                 continue
@@ -200,6 +275,24 @@ def t_tables():
             x = float(q)
             rows.append("{%s, %d, %s, %s, %s}" % (g(x), n, g(t_cdf(x, n)), g(t_sf(x, n)),
                                                  g(t_pdf(x, n))))
+    # large degrees of freedom out to |t| = 40, and beyond 1e154 (where t^2 overflows)
+    pts = [(x, n) for n in T_LARGE for x in (-40.0, -20.0, -8.0, -3.0, -1.0, 0.1, 2.0, 8.0, 25.0, 40.0)]
+    pts += [(-1e200, 1), (1e160, 1), (-1e155, 2), (3e100, 3)]
+    for x, n in pts:
+        rows.append("{%s, %d, %s, %s, %s}" % (g(x), n, g(t_cdf(x, n)), g(t_sf(x, n)),
+                                             g(t_pdf(x, n))))
+    # quantiles far into the tails, where the result is a double
+    for n in [1, 2, 3, 10, 1000000, 2147483647]:
+        for p in [1e-300, 1e-200, 1e-100, 1e-30, 1e-6, 1 - 2.0 ** -52]:
+            tail = mpf(p) if p < 0.5 else 1 - mpf(p)
+            if n == 1:
+                a = 1 / mp.tan(mp.pi * tail)
+            elif n == 2:
+                a = (1 - 2 * tail) / mp.sqrt(2 * tail * (1 - tail))
+            else:
+                a = quantile(lambda x: 1 - t_beyond(x, n), lambda x: t_beyond(x, n), 0.75,
+                             lambda x: t_pdf(x, n), upper_target=tail)
+            qrows.append("{%s, %d, %s}" % (g(p), n, g(-a if p < 0.5 else a)))
     OUT.append("// t: x, df, P(T <= x), P(T > x), density\n#define NUX_REF_T \\\n  " +
                ", \\\n  ".join(rows))
     OUT.append("// t quantiles: p, df, x\n#define NUX_REF_T_Q \\\n  " + ", \\\n  ".join(qrows))
@@ -222,6 +315,20 @@ def binom_tables():
                 continue
             rows.append("{%d, %s, %d, %s, %s, %s}" % (n, g(p), k, g(terms[k]), g(lo), g(hi)))
         del cum
+    # large n by the incomplete beta: P(X <= k) = I_{1-p}(n - k, k + 1), P(X > k) = I_p(k + 1, n - k)
+    for n, p, ks in [(200000, 0.99, [198250, 197800, 198000, 198400]),
+                     (511544, 0.9993418154164062, [511322, 511200, 511400, 511500]),
+                     (10 ** 7, 0.5, None), (2147483647, 1e-6, None), (2147483647, 0.9999, None),
+                     (2147483647, 0.5, None)]:
+        pe = mpf(p)
+        if ks is None:
+            mu, sd = n * p, math.sqrt(n * p * (1 - p))
+            ks = [int(round(mu + z * sd)) for z in (-37, -20, -6, -1, 0, 2, 8, 30)]
+        for k in ks:
+            lo = betainc(mpf(n - k), mpf(k + 1), 1 - pe)
+            hi = betainc(mpf(k + 1), mpf(n - k), pe)
+            dens = mp.binomial(n, k) * pe ** k * (1 - pe) ** (n - k)
+            rows.append("{%d, %s, %d, %s, %s, %s}" % (n, g(p), k, g(dens), g(lo), g(hi)))
     OUT.append("// binomial: n, p, k, P(X = k), P(X <= k), P(X > k)\n#define NUX_REF_BINOM \\\n  " +
                ", \\\n  ".join(rows))
 
@@ -263,24 +370,51 @@ def u_counts(m, n):
 
 def u_tables():
     assert u_counts(4, 6) == u_counts_dp(4, 6) and u_counts(7, 3) == u_counts_dp(7, 3)
+    assert u_counts_half(7, 9) == u_counts(7, 9)[: 7 * 9 // 2 + 1]
     rows = []
     for m, n in [(1, 1), (2, 3), (5, 5), (4, 9), (10, 12), (20, 20), (30, 45), (60, 80)]:
         c = u_counts(m, n)
         tot = sum(c)
-        assert tot == mp.binomial(m + n, m)
-        mn = m * n
-        us = sorted(set([0, 1, 2, mn // 10, mn // 4, mn // 2 - 1, mn // 2, mn // 2 + 1, mn * 3 // 4,
-                         mn - 2, mn - 1, mn]))
-        for u in us:
-            if u < 0 or u > mn:
-                continue
-            lo = Fraction(sum(c[: u + 1]), tot)
-            hi = Fraction(sum(c[u + 1:]), tot)
-            dens = Fraction(c[u], tot)
-            cv = lambda fr: mpf(fr.numerator) / fr.denominator
-            rows.append("{%d, %d, %d, %s, %s, %s}" % (m, n, u, g(cv(dens)), g(cv(lo)), g(cv(hi))))
+        u_rows(rows, m, n, c, tot)
+    # the largest exact case, from the lower half only (the full polynomial takes far longer)
+    m = n = 500
+    half = u_counts_half(m, n)
+    full = half + half[-2::-1]  # mn even: the middle is not repeated
+    u_rows(rows, m, n, full, math.comb(m + n, m), [0, 1, 1000, 50000, 81278, 124999, 125000])
     OUT.append("// Mann-Whitney U: n1, n2, u, P(U = u), P(U <= u), P(U > u)\n"
                "#define NUX_REF_U \\\n  " + ", \\\n  ".join(rows))
+
+
+def u_counts_half(m, n):
+    """Counts of U = 0 .. mn/2, the same product restricted to the lower half."""
+    h = m * n // 2
+    c = [0] * (h + 1)
+    c[0] = 1
+    for i in range(1, m + 1):
+        top, s = min(h, n * i), n + i
+        for k in range(top, s - 1, -1):
+            c[k] -= c[k - s]
+        for k in range(i, top + 1):
+            c[k] += c[k - i]
+    return c
+
+
+def u_rows(rows, m, n, c, tot, us=None):
+    """Rows for the given u from the full list of counts c (exact fractions of tot)."""
+    tot = int(tot)
+    assert sum(c) == tot and tot == math.comb(m + n, m)
+    mn = m * n
+    if us is None:
+        us = sorted(set([0, 1, 2, mn // 10, mn // 4, mn // 2 - 1, mn // 2, mn // 2 + 1,
+                         mn * 3 // 4, mn - 2, mn - 1, mn]))
+    cv = lambda fr: mpf(fr.numerator) / fr.denominator
+    for u in us:
+        if u < 0 or u > mn:
+            continue
+        lo = Fraction(sum(c[: u + 1]), tot)
+        hi = Fraction(sum(c[u + 1:]), tot)
+        dens = Fraction(c[u], tot)
+        rows.append("{%d, %d, %d, %s, %s, %s}" % (m, n, u, g(cv(dens)), g(cv(lo)), g(cv(hi))))
 
 
 # ---------------------------------------------------------------- normal, special functions
@@ -388,9 +522,19 @@ def sw_tables():
                ", \\\n  ".join(rows))
 
 
+def check_large_shape_forms():
+    """The 70-digit fractions and series used for large shapes against quadrature and mpmath."""
+    for a, b, x in [(5000, 5000, 0.51), (500000, 0.5, 1 - 6.4e-5), (20000, 300, 0.98)]:
+        v, w = beta_fraction(a, b, x), beta_density_integral(a, b, 0, x)
+        assert abs(v - w) < abs(w) * mpf(10) ** -30, (a, b, x, v, w)
+    for a, x in [(5000, 4999.5), (5000, 5200), (3, 2.5)]:
+        p, q = gamma_series_fraction(a, x)
+        assert abs(p - mp.gammainc(a, 0, x, regularized=True)) < mpf(10) ** -40, (a, x)
+
+
 if __name__ == "__main__":
     import sys
-    for f in [normal_tables, chi2_tables, f_tables, t_tables, binom_tables, u_tables, ks_tables,
+    for f in [check_large_shape_forms, normal_tables, chi2_tables, f_tables, t_tables, binom_tables, u_tables, ks_tables,
               sw_tables]:
         f()
         print(f.__name__, "done", file=sys.stderr, flush=True)
