@@ -10,6 +10,7 @@
 
 #include "nux/frame/moments.h"
 #include "nux/frame/progress.h"
+#include "nux/kernels/columnops.h"
 #include "nux/kernels/dispatch.h"
 #include "nux/math2/math2_impl.h"
 #include "nux/matrix/svd.h"
@@ -27,19 +28,6 @@ namespace {
 // Kernel bodies compiled once per instruction set (nux/kernels/dispatch.h); the wrappers below
 // call the variant of the active path. Fixed summation orders keep every path's bits equal.
 #define NUX_LSQ_KERNEL [[gnu::always_inline]] inline
-
-// Eight partial sums in a fixed order, whatever the vector width.
-NUX_LSQ_KERNEL double DotBody(const double* __restrict X, const double* __restrict Y, size_t N) {
-  constexpr size_t Lanes = 8;
-  double S[Lanes] = {};
-  size_t K = 0;
-  for (; K + Lanes <= N; K += Lanes)
-    for (size_t J = 0; J < Lanes; ++J) S[J] += X[K + J] * Y[K + J];
-  for (size_t J = 0; K < N; ++K, ++J) S[J] += X[K] * Y[K];
-  for (size_t Width = Lanes / 2; Width > 0; Width /= 2)
-    for (size_t J = 0; J < Width; ++J) S[J] += S[J + Width];
-  return S[0];
-}
 
 // Four dot products of X with Y0..Y3 in one pass over X, each summed as Dot sums.
 NUX_LSQ_KERNEL void Dot4Body(const double* __restrict X, const double* __restrict Y0,
@@ -75,10 +63,6 @@ NUX_LSQ_KERNEL void Dot4Body(const double* __restrict X, const double* __restric
   Out[3] = S3[0];
 }
 
-NUX_LSQ_KERNEL void AxpyBody(double A, const double* __restrict X, double* __restrict Y, size_t N) {
-  for (size_t K = 0; K < N; ++K) Y[K] += A * X[K];
-}
-
 NUX_LSQ_KERNEL void Axpy4Body(const double* A, const double* __restrict X, double* __restrict Y0,
                               double* __restrict Y1, double* __restrict Y2, double* __restrict Y3,
                               size_t N) {
@@ -99,12 +83,17 @@ auto OnActivePath(A... Args) {
   return kernels::TPathVariants<Body>::For(kernels::ActivePath())(Args...);
 }
 
-double Dot(const double* X, const double* Y, size_t N) { return OnActivePath<&DotBody>(X, Y, N); }
+// Eight partial sums in a fixed order, whatever the vector width.
+double Dot(const double* X, const double* Y, size_t N) {
+  return OnActivePath<&kernels::DotBody<8>>(X, Y, N);
+}
 void Dot4(const double* X, const double* Y0, const double* Y1, const double* Y2, const double* Y3,
           size_t N, double* Out) {
   OnActivePath<&Dot4Body>(X, Y0, Y1, Y2, Y3, N, Out);
 }
-void Axpy(double A, const double* X, double* Y, size_t N) { OnActivePath<&AxpyBody>(A, X, Y, N); }
+void Axpy(double A, const double* X, double* Y, size_t N) {
+  OnActivePath<&kernels::AxpyBody>(A, X, Y, N);
+}
 void Axpy4(const double* A, const double* X, double* Y0, double* Y1, double* Y2, double* Y3,
            size_t N) {
   OnActivePath<&Axpy4Body>(A, X, Y0, Y1, Y2, Y3, N);

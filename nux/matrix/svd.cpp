@@ -8,31 +8,12 @@
 #include <new>
 
 #include "nux/frame/progress.h"
+#include "nux/kernels/columnops.h"
 #include "nux/kernels/dispatch.h"
 
 namespace nux {
 
 namespace {
-
-// Sixteen partial sums (two to four vector registers) hide the latency of the additions; the
-// order of the sums is fixed here, whatever the vector width.
-[[gnu::always_inline]] inline double DotBody(const double* __restrict X, const double* __restrict Y,
-                                             size_t N) {
-  constexpr size_t Lanes = 16;
-  double S[Lanes] = {};
-  size_t K = 0;
-  for (; K + Lanes <= N; K += Lanes)
-    for (size_t J = 0; J < Lanes; ++J) S[J] += X[K + J] * Y[K + J];
-  for (size_t J = 0; K < N; ++K, ++J) S[J] += X[K] * Y[K];
-  for (size_t Width = Lanes / 2; Width > 0; Width /= 2)
-    for (size_t J = 0; J < Width; ++J) S[J] += S[J + Width];
-  return S[0];
-}
-
-[[gnu::always_inline]] inline void AxpyBody(double A, const double* __restrict X,
-                                            double* __restrict Y, size_t N) {
-  for (size_t K = 0; K < N; ++K) Y[K] += A * X[K];
-}
 
 // Plane rotation of two columns: X <- C X + S Y, Y <- C Y - S X.
 [[gnu::always_inline]] inline void RotateBody(double* __restrict X, double* __restrict Y, size_t N,
@@ -48,8 +29,9 @@ namespace {
 // The column kernels for the processor's path, picked once per decomposition. They are
 // element-wise or keep a fixed summation order, so every path gives the same bits.
 struct TColumnOps {
-  using TDot = kernels::TPathVariants<&DotBody>;
-  using TAxpy = kernels::TPathVariants<&AxpyBody>;
+  // Sixteen partial sums (two to four vector registers) hide the latency of the additions.
+  using TDot = kernels::TPathVariants<&kernels::DotBody<16>>;
+  using TAxpy = kernels::TPathVariants<&kernels::AxpyBody>;
   using TRotate = kernels::TPathVariants<&RotateBody>;
   TDot::TFn Dot;
   TAxpy::TFn Axpy;
