@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <span>
 
 #include "nux/datatable/datatable_impl.h"
 #include "nux/frame/moments.h"
@@ -87,48 +88,46 @@ bool TDataTable::CalcCovar(TMatrix* CovarMat, int32_t LoC, int32_t HiC, int32_t 
   const int64_t Rows = int64_t{HiR} - LoR + 1;
   if (CovarMat->NrOfColumns() < N || CovarMat->NrOfRows() < N) return false;
 
+  // Where each column's values come from; Elem's rounding applies to categorical columns.
+  struct TSource {
+    int32_t C;
+    bool Round;
+    const uint8_t* States;
+    std::span<const double> Stored;  // empty when the matrix was resized behind the table
+    bool AllValid;
+  };
+  const bool Intact = FMat->NrOfColumns() == FNrOfCols && FMat->NrOfRows() == FNrOfRows;
+  std::vector<TSource> Src;
+  bool AllValid = true;
+  for (int32_t I = 0; I < N; ++I) {
+    const int32_t C = LoC + I;
+    const uint8_t* States = FCState.data() + StateIx(C, LoR);
+    uint8_t Seen = 0;
+    for (int64_t R = 0; R < Rows; ++R) Seen |= States[R];
+    Src.push_back({C, IsCategorical(MScaleType(C)), States,
+                   Intact ? FMat->Column(C).subspan(size_t(LoR - 1), size_t(Rows))
+                          : std::span<const double>(),
+                   ValidState(Seen)});
+    AllValid = AllValid && ValidState(Seen);
+  }
+  const auto ValueAt = [&](const TSource& S, int64_t R) {
+    const double X =
+        S.Stored.empty() ? RawVal(S.C, LoR + static_cast<int32_t>(R)) : S.Stored[size_t(R)];
+    return S.Round ? RoundEven(X) : X;
+  };
+
+  // Mode 1 takes each column about the mean of its numeric cells (0 for a categorical one).
   TDoubleArray Means(size_t(N), 0.0);
   if (Mode > 0)
     for (int32_t I = 0; I < N; ++I) {
+      const TSource& S = Src[size_t(I)];
       double V = 0.0;
-      MeanVarOfNumCells(LoC + I, LoR, LoC + I, HiR, Means[size_t(I)], V);
+      if (S.AllValid && IsMetricCol(S.C))
+        Means[size_t(I)] = StableMean(Rows, [&](int64_t R) { return ValueAt(S, R); });
+      else
+        MeanVarOfNumCells(S.C, LoR, S.C, HiR, Means[size_t(I)], V);
       MathFeedBack();
     }
-
-  // The columns as Elem reads them; the shift makes the sums of modes 1 to 3 central.
-  std::vector<TCovCol> Cols = Guarded(*this, [&] {
-    std::vector<TCovCol> Out(static_cast<size_t>(N));
-    for (auto& Col : Out) Col.X.resize(size_t(Rows));
-    return Out;
-  });
-  bool AllValid = true;
-  for (int32_t I = 0; I < N; ++I) {
-    TCovCol& Col = Cols[size_t(I)];
-    const int32_t C = LoC + I;
-    const bool Round = IsCategorical(MScaleType(C));
-    const uint8_t* States = FCState.data() + StateIx(C, LoR);
-    for (int64_t R = 0; R < Rows; ++R) {
-      const double X = RawVal(C, LoR + static_cast<int32_t>(R));
-      Col.X[size_t(R)] = Round ? RoundEven(X) : X;
-      if (!ValidState(States[R]) && Col.Valid.empty()) {
-        Col.Valid = Guarded(*this, [&] { return std::vector<uint8_t>(size_t(Rows), 1); });
-        AllValid = false;
-      }
-      if (!Col.Valid.empty()) Col.Valid[size_t(R)] = ValidState(States[R]);
-    }
-    if (Mode == 1) {
-      Col.Shift = Means[size_t(I)];
-    } else if (Mode > 1) {
-      int64_t K = 0;
-      double Sum = 0.0;
-      for (int64_t R = 0; R < Rows; ++R)
-        if (Col.Valid.empty() || Col.Valid[size_t(R)]) {
-          Sum += Col.X[size_t(R)];
-          ++K;
-        }
-      Col.Shift = K > 0 && std::isfinite(Sum) ? Sum / static_cast<double>(K) : 0.0;
-    }
-  }
 
   // The result reports once, after every entry is in place.
   std::optional<TMatrixMute> Mute(std::in_place, *CovarMat);
@@ -139,29 +138,72 @@ bool TDataTable::CalcCovar(TMatrix* CovarMat, int32_t LoC, int32_t HiC, int32_t 
   bool Aborted = false;
 
   if (AllValid && Mode != 4) {
-    // Every pair has every row: one product of the shifted columns gives all cross sums.
-    std::vector<double> Sx(size_t(N), 0.0), S2(size_t(N), 0.0), G;
+    // Every pair has every row. The columns are shifted (to their means in modes 1 to 3) block
+    // by block of rows into a cache-sized buffer, and one product per block adds up all cross
+    // sums at once.
+    std::vector<double> Shift(size_t(N), 0.0), First(size_t(N), 0.0), Sx(size_t(N), 0.0),
+        Sq(size_t(N), 0.0), S2(size_t(N), 0.0), G, GBlock, Buf;
+    std::vector<uint8_t> Differs(size_t(N), 0);
+    constexpr int64_t BlockRows = 2048;
+    const int64_t B = std::min(Rows, BlockRows);
     std::vector<const double*> Ptr(static_cast<size_t>(N));
-    for (int32_t I = 0; I < N; ++I) {
-      TCovCol& Col = Cols[size_t(I)];
-      bool Constant = true;
-      double S = 0.0, Q = 0.0;
-      for (double& X : Col.X) {
-        if (!(X == Col.X[0])) Constant = false;
-        X -= Col.Shift;
-        S += X;
-        Q += X * X;
-      }
-      Sx[size_t(I)] = S;
-      S2[size_t(I)] = Constant ? 0.0 : Q - S * S / static_cast<double>(Rows);
-      Ptr[size_t(I)] = Col.X.data();
-    }
     Guarded(*this, [&] {
       G.assign(size_t(N) * size_t(N), 0.0);
-      kernels::Gemm(N, N, Rows, kernels::TOperand{Ptr.data(), true}, 0,
-                    kernels::TOperand{Ptr.data(), false}, 0, G.data(), N, true);
+      GBlock.assign(size_t(N) * size_t(N), 0.0);
+      Buf.resize(size_t(N) * size_t(B));
     });
+    for (int32_t I = 0; I < N; ++I) {
+      const TSource& S = Src[size_t(I)];
+      if (Mode == 1)
+        Shift[size_t(I)] = Means[size_t(I)];
+      else if (Mode > 1)
+        Shift[size_t(I)] = StableMean(Rows, [&](int64_t R) { return ValueAt(S, R); });
+      if (!std::isfinite(Shift[size_t(I)])) Shift[size_t(I)] = 0.0;
+      First[size_t(I)] = ValueAt(S, 0);
+      Ptr[size_t(I)] = Buf.data() + size_t(I) * size_t(B);
+    }
+    kernels::TGemmWorkspace Work;
+    for (int64_t R0 = 0; R0 < Rows; R0 += B) {
+      const int64_t Len = std::min(B, Rows - R0);
+      for (int32_t I = 0; I < N; ++I) {
+        const TSource& S = Src[size_t(I)];
+        double* P = Buf.data() + size_t(I) * size_t(B);
+        const double Sh = Shift[size_t(I)], F = First[size_t(I)];
+        // Four running sums: the loop is bound by the latency of the additions otherwise.
+        double Sa[4] = {}, Qa[4] = {};
+        bool Diff = false;
+        const auto Step = [&](int64_t K, int L) {
+          const double X = ValueAt(S, R0 + K);
+          Diff |= !(X == F);
+          const double D = X - Sh;
+          P[K] = D;
+          Sa[L] += D;
+          Qa[L] += D * D;
+        };
+        int64_t K = 0;
+        for (; K + 4 <= Len; K += 4)
+          for (int L = 0; L < 4; ++L) Step(K + L, L);
+        for (; K < Len; ++K) Step(K, 0);
+        Sx[size_t(I)] += (Sa[0] + Sa[1]) + (Sa[2] + Sa[3]);
+        Sq[size_t(I)] += (Qa[0] + Qa[1]) + (Qa[2] + Qa[3]);
+        if (Diff) Differs[size_t(I)] = 1;
+      }
+      Guarded(*this, [&] {
+        kernels::Gemm(N, N, Len, kernels::TOperand{Ptr.data(), true}, 0,
+                      kernels::TOperand{Ptr.data(), false}, 0, GBlock.data(), N, true, &Work);
+      });
+      for (int32_t I = 0; I < N; ++I)
+        for (int32_t J = 0; J <= I; ++J) {
+          const size_t At = size_t(J) + size_t(I) * size_t(N);
+          G[At] += GBlock[At];
+        }
+    }
     const auto C = static_cast<double>(Rows);
+    for (int32_t I = 0; I < N; ++I) {
+      S2[size_t(I)] = Differs[size_t(I)] ? Sq[size_t(I)] - Sx[size_t(I)] * Sx[size_t(I)] / C : 0.0;
+      // The correction of the cross sums holds only about the column's own mean.
+      if (Mode == 0 || (Mode == 1 && !IsMetricCol(Src[size_t(I)].C))) Sx[size_t(I)] = 0.0;
+    }
     for (int32_t I = 0; I < N && !Aborted; ++I) {
       if (AbortMathProc) {
         Aborted = true;
@@ -184,6 +226,35 @@ bool TDataTable::CalcCovar(TMatrix* CovarMat, int32_t LoC, int32_t HiC, int32_t 
       MathFeedBack();
     }
   } else {
+    std::vector<TCovCol> Cols = Guarded(*this, [&] {
+      std::vector<TCovCol> Out(static_cast<size_t>(N));
+      for (int32_t I = 0; I < N; ++I) {
+        const TSource& S = Src[size_t(I)];
+        TCovCol& Col = Out[size_t(I)];
+        Col.X.resize(size_t(Rows));
+        for (int64_t R = 0; R < Rows; ++R) Col.X[size_t(R)] = ValueAt(S, R);
+        if (!S.AllValid) {
+          Col.Valid.resize(size_t(Rows));
+          for (int64_t R = 0; R < Rows; ++R) Col.Valid[size_t(R)] = ValidState(S.States[R]);
+        }
+      }
+      return Out;
+    });
+    for (int32_t I = 0; I < N; ++I) {
+      TCovCol& Col = Cols[size_t(I)];
+      if (Mode == 1) {
+        Col.Shift = Means[size_t(I)];
+      } else if (Mode > 1) {
+        int64_t K = 0;
+        double Sum = 0.0;
+        for (int64_t R = 0; R < Rows; ++R)
+          if (Col.Valid.empty() || Col.Valid[size_t(R)]) {
+            Sum += Col.X[size_t(R)];
+            ++K;
+          }
+        Col.Shift = K > 0 && std::isfinite(Sum) ? Sum / static_cast<double>(K) : 0.0;
+      }
+    }
     for (int32_t I = 0; I < N && !Aborted; ++I) {
       if (AbortMathProc) {
         Aborted = true;
