@@ -8,6 +8,7 @@
 #include "nux/datatable/datatable.h"
 #include "nux/frame/progress.h"
 #include "nux/frame/univconst.h"
+#include "support/alloc_limit.h"
 
 namespace nux {
 namespace {
@@ -122,6 +123,22 @@ TEST(DataTableAnalysis, MeansQuartilesAndPercentiles) {
   T.QuartilesOfMarkedCells(0, 0, 0, 0, Q1, Q2, Q3, csMark2, N);
   // Two values: the position of Q3 is clamped to n - 1 = 1, so Q3 is the smaller value.
   EXPECT_EQ((std::vector<double>{Q1, Q2, Q3}), (std::vector<double>{5, 6, 5}));
+}
+
+TEST(DataTableAnalysis, WorkArraysThatCannotBeHadRaiseTheDocumentedErrors) {
+  TDataTable T;
+  T.Resize(1, 20000);
+  T.SetName("Tab");
+  double Q1 = 0, Q2 = 0, Q3 = 0;
+  int32_t N = 0;
+  ScopedAllocLimit Limit(4096);
+  try {
+    T.QuartilesOfNumCells(0, 0, 0, 0, Q1, Q2, Q3, N);
+    ADD_FAILURE();
+  } catch (const ENUXDataTableError& E) {
+    EXPECT_STREQ(E.what(), "Component \"Tab\": not enough memory on heap");
+  }
+  EXPECT_THROW(T.PercentileOfNumCells(50, 0, 0, 0, 0, N), ENUXMatrixError);
 }
 
 TEST(DataTableAnalysis, StandardizingAndCentring) {
