@@ -101,6 +101,24 @@ constexpr uint8_t csMark1 = 0x40;
 // Second marking.
 constexpr uint8_t csMark2 = 0x80;
 
+// Comparisons of FindCells.
+enum TCompareMode : int32_t {
+  cmLT,          // v < Limit
+  cmGT,          // v > Limit
+  cmLE,          // v <= Limit
+  cmGE,          // v >= Limit
+  cmEQ,          // v = Limit exactly
+  cmNE,          // v differs from Limit
+  cmInRange,     // Limit <= v <= Limit2
+  cmOutOfRange,  // v < Limit or v > Limit2
+};
+
+// The names of the comparisons, indexed by TCompareMode.
+extern const std::array<const char*, 8> IDS_COMPAREMODE;
+
+// Most hits FindCells stores.
+constexpr int32_t MaxFoundCells = 10000;
+
 // The data table: a matrix of numeric or categorical cells, each with a state byte, plus
 // column and row names, attributes, variable specifications and a comment (docs/datatable.md).
 class TDataTable : public TComponent,
@@ -432,6 +450,157 @@ class TDataTable : public TComponent,
   // 64 hex digits over the state bytes.
   std::string CRCofCellStates() const;
 
+  // ---- Analysis (blocks follow the range rule). A valid cell has bits 0 and 1 of its state
+  // clear; a numeric cell is a valid cell of an interval or ratio column; a marked cell for a
+  // mask is a numeric cell whose state shares one of bits 2..7 with the mask. NaN values make
+  // sums and moments NaN; order statistics and extremes leave them out (docs/datatable.md) ----
+  // Numeric cells of the block.
+  int32_t CountNumCells(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow) const;
+  // Valid cells of the block, any column.
+  int32_t CountValidCells(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow) const;
+  // Cells of the block with the empty bit (1) set.
+  int32_t CountEmptyCells(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow) const;
+  // Cells of the block with the imputed bit (5) set.
+  int32_t CountImputedCells(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow) const;
+  // Sum of the numeric cells; NumData their count (0 and 0 for none).
+  double SumOfNumCells(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow,
+                       int32_t& NumData) const;
+  // Sum of the squared numeric cells; NumData their count.
+  double SumOfSquaredNumCells(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow,
+                              int32_t& NumData) const;
+  // Sum of the cells marked by Mask; NumData their count.
+  double SumOfMarkedCells(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow,
+                          uint8_t Mask, int32_t& NumData) const;
+  // Sum of the squared cells marked by Mask; NumData their count.
+  double SumOfSquaredMarkedCells(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow,
+                                 uint8_t Mask, int32_t& NumData) const;
+  // Extremes of the numeric cells; the count used. Without one: uc_MaxReal and -uc_MaxReal.
+  int32_t MinMaxOfNumCells(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow,
+                           double& Minimum, double& Maximum) const;
+  // Extremes of the valid cells (any column) whose state shares one of bits 2..7 with Mask.
+  int32_t MinMaxOfMarkedCells(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow,
+                              uint8_t Mask, double& Minimum, double& Maximum) const;
+  // Extremes of the valid cells of any column; categorical values rounded (halves to even).
+  int32_t MinMaxOfValidCells(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow,
+                             double& Minimum, double& Maximum) const;
+  // Mean and sample variance of the numeric cells (variance 1 below 3 cells); the count.
+  int32_t MeanVarOfNumCells(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow,
+                            double& Mean, double& Variance) const;
+  // Mean and sample variance of the cells marked by Mask; the count.
+  int32_t MeanVarOfMarkedCells(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow,
+                               uint8_t Mask, double& Mean, double& Variance) const;
+  // exp(mean log) of the non-zero numeric cells (NumData counts them); any zero gives 0, no
+  // cell 0. A negative cell raises ENUXMatrixError.
+  double GeometricMeanOfNumCells(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow,
+                                 int32_t& NumData) const;
+  // n / sum(1/x) over the numeric cells, 0 for none; a cell <= 0 raises ENUXMatrixError.
+  double HarmonicMeanOfNumCells(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow,
+                                int32_t& NumData) const;
+  // Quartiles of the numeric cells at positions (n + 1) p; all 0 for none. Always true.
+  bool QuartilesOfNumCells(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow,
+                           double& Q1, double& Q2, double& Q3, int32_t& NumData) const;
+  // Quartiles of the cells marked by Mask.
+  bool QuartilesOfMarkedCells(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow,
+                              double& Q1, double& Q2, double& Q3, uint8_t Mask,
+                              int32_t& NumData) const;
+  // Percentile Prob (percent, clipped to 0..100, NaN as 0) of the numeric cells, interpolated
+  // at (n - 1) Prob / 100; 0 for none.
+  double PercentileOfNumCells(double Prob, int32_t LowCol, int32_t LowRow, int32_t HighCol,
+                              int32_t HighRow, int32_t& NumData) const;
+  // Percentile Prob of the cells marked by Mask.
+  double PercentileOfMarkedCells(double Prob, int32_t LowCol, int32_t LowRow, int32_t HighCol,
+                                 int32_t HighRow, uint8_t Mask, int32_t& NumData) const;
+  // Numeric cells of each metric column become (x - mean) / sd where the variance is positive;
+  // Means and StdDevs (optional) receive them by column number. OnChange once if any changed.
+  void StandardizeNumCellColumns(TVector* Means, TVector* StdDevs);
+  // Valid cells of each row become (x - mean) / sd of the row's numeric cells; raises
+  // ENUXDataTableError before changing anything when a column is categorical.
+  void StandardizeNumCellRows(TVector* Means, TVector* StdDevs);
+  // Numeric cells of each metric column minus the column mean; Means (optional) receives it.
+  void MeanCenterNumCellColumns(TVector* Means);
+  // Valid cells of each row minus the mean of its numeric cells; raises as the row form above.
+  void MeanCenterNumCellRows(TVector* Means);
+  // Cross products (Mode 0), covariances (1), correlations (2), squared correlations (3) or
+  // mean squared differences (4) of columns LoC..HiC over rows LoR..HiR into the leading
+  // n x n of CovarMat. False for an absent or too small matrix, bounds outside the table or
+  // reversed, a Mode outside 0..4, or an abort through AbortMathProc.
+  bool CalcCovar(TMatrix* CovarMat, int32_t LoC, int32_t HiC, int32_t LoR, int32_t HiR,
+                 int32_t Mode);
+  // True when every raw value of the column equals the first (ConstVal); false for a bad index
+  // or a NaN.
+  bool IsConstantColumn(int32_t ColIx, double& ConstVal) const;
+  // True when every raw value of column ColIx is the same (no NaN).
+  bool IsConstantColumn(int32_t ColIx) const;
+  // The row form of IsConstantColumn.
+  bool IsConstantRow(int32_t RowIx, double& ConstVal) const;
+  // True when every raw value of row RowIx is the same (no NaN).
+  bool IsConstantRow(int32_t RowIx) const;
+  // True when the column holds exactly two distinct raw values, V1 < V2; false (0, 0 or the
+  // values seen) for a bad index, a single row, a NaN or another count of values.
+  bool CheckDichotomousColumn(int32_t Col, double& V1, double& V2) const;
+  // CheckDichotomousColumn without outputs.
+  bool IsDichotomousColumn(int32_t ColIx) const;
+  // Numbers of the nominal and ordinal columns, ascending.
+  TIntArray ListOfCategorialVars() const;
+  // 151 counts of the ordinals 0..150 of a categorical column over the row range; the result
+  // counts values outside (NaN included). -1 bad column; 0 (OrdList untouched) metric column.
+  int32_t ScanForCatValues(int32_t ACol, int32_t LowRow, int32_t HighRow, TIntArray& OrdList) const;
+  // Counts of the ordinal pairs 1..A x 1..B of two categorical columns at [a-1][b-1], with row
+  // sums, column sums and total in a last row and column. 0; -1 bad column; -2 column not
+  // categorical; -3 when a value (ordinal 0 included) lay outside 1..150.
+  int32_t CreateContingencyTable(int32_t Col1, int32_t Col2, int32_t LowRow, int32_t HighRow,
+                                 TInt2DArray& ContTab) const;
+  // Cells of the block whose raw value passes CompareOp, column by column, as [0] columns and
+  // [1] rows. The count; -1 bad CompareOp; -2 more than MaxFoundCells hits (the first kept).
+  int32_t FindCells(double Limit, double Limit2, TCompareMode CompareOp, int32_t LowCol,
+                    int32_t LowRow, int32_t HighCol, int32_t HighRow, TInt2DArray& CellList) const;
+  // The first column whose name equals ColID, both trimmed and upper-cased; 0 if none.
+  int32_t FindColIndex(std::string_view ColID) const;
+  // The first row whose name equals RowID, both trimmed and upper-cased; 0 if none.
+  int32_t FindRowIndex(std::string_view RowID) const;
+  // Sorts whole rows of the block by column SortColIx through the matrix; states (and with
+  // IncludeHeaders, which is kept as SortIncludeHd, names and attributes) move along.
+  void SortRows(int32_t SortColIx, bool Ascending, int32_t LowCol, int32_t LowRow, int32_t HighCol,
+                int32_t HighRow, bool IncludeHeaders);
+  // Sorts whole columns of the block by row SortRowIx, as SortRows does rows.
+  void SortCols(int32_t SortRowIx, bool Ascending, int32_t LowCol, int32_t LowRow, int32_t HighCol,
+                int32_t HighRow, bool IncludeHeaders);
+  // Comb sort of the block's rows by name (bytes, or ASCII case folded), moving names,
+  // attributes, values and states; OnSortExchange per exchange, then OnChange, OnChangeNames.
+  void SortRowNames(bool Ascending, bool IgnoreCase, int32_t LowCol, int32_t LowRow,
+                    int32_t HighCol, int32_t HighRow);
+  // SortRowNames with case.
+  void SortRowNames(bool Ascending, int32_t LowCol, int32_t LowRow, int32_t HighCol,
+                    int32_t HighRow);
+  // The column form of SortRowNames; specifications move too.
+  void SortColNames(bool Ascending, bool IgnoreCase, int32_t LowCol, int32_t LowRow,
+                    int32_t HighCol, int32_t HighRow);
+  // SortColNames with case.
+  void SortColNames(bool Ascending, int32_t LowCol, int32_t LowRow, int32_t HighCol,
+                    int32_t HighRow);
+  // Sorts the block's rows by attribute as SortRowNames does by name; then OnChangeAttrib.
+  void SortRowAttributes(bool Ascending, int32_t LowCol, int32_t LowRow, int32_t HighCol,
+                         int32_t HighRow);
+  // Sorts the block's columns by attribute.
+  void SortColAttributes(bool Ascending, int32_t LowCol, int32_t LowRow, int32_t HighCol,
+                         int32_t HighRow);
+  // The largest row attribute of the range; Row the first row holding it.
+  int32_t MaxRowAttrib(int32_t FirstRow, int32_t LastRow, int32_t& Row) const;
+  // The smallest row attribute of the range; Row the first row holding it.
+  int32_t MinRowAttrib(int32_t FirstRow, int32_t LastRow, int32_t& Row) const;
+  // The largest column attribute of the range; Col the first column holding it.
+  int32_t MaxColAttrib(int32_t FirstCol, int32_t LastCol, int32_t& Col) const;
+  // The smallest column attribute of the range; Col the first column holding it.
+  int32_t MinColAttrib(int32_t FirstCol, int32_t LastCol, int32_t& Col) const;
+  // Distinct row attributes among 0..255 (others are not counted).
+  int32_t RowAttribLevels() const;
+  // Distinct column attributes among 0..255 (others are not counted).
+  int32_t ColAttribLevels() const;
+  // The highest scale type of the column range, never below stNominal.
+  TMScaleType FindHighestMLevel(int32_t FirstCol, int32_t LastCol) const;
+  // The lowest scale type of the column range, never above stRatio.
+  TMScaleType FindLowestMLevel(int32_t FirstCol, int32_t LastCol) const;
+
  private:
   struct TLayout;
   class TMatrixMute;
@@ -480,6 +649,17 @@ class TDataTable : public TComponent,
   int32_t Array2DToCells(const T2D& Src, int32_t SrcColLo, int32_t SrcRowLo, int32_t SrcColHi,
                          int32_t SrcRowHi, int32_t Col, int32_t Row);
   TMScaleType HighestScaleOfColumns() const;
+  bool IsMetricCol(int32_t C) const { return FVType[size_t(C - 1)].MScaleType >= stInterval; }
+  // Calls Visit(raw value) for the cells of the block that Take(column, state) accepts,
+  // column by column; the block follows the range rule.
+  template <class Pred, class F>
+  void VisitCells(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow, Pred&& Take,
+                  F&& Visit) const;
+  TDoubleArray NumValues(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow,
+                         uint8_t Mask, bool Marked) const;
+  template <class OutOfOrder, class SwapKeys>
+  void CombSortLines(bool Columns, int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow,
+                     OutOfOrder&& NeedsSwap, SwapKeys&& SwapKey);
 
   std::string FComment;
   TIntArray FRowAtt, FColAtt;

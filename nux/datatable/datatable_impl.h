@@ -35,6 +35,18 @@ class TDataTable::TMatrixMute {
   TNotifyEvent FSaved;
 };
 
+template <class Pred, class F>
+void TDataTable::VisitCells(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow,
+                            Pred&& Take, F&& Visit) const {
+  MakeValidColRange(LowCol, HighCol);
+  MakeValidRowRange(LowRow, HighRow);
+  for (int32_t C = LowCol; C <= HighCol; ++C) {
+    const uint8_t* States = FCState.data() + StateIx(C, 1);
+    for (int32_t R = LowRow; R <= HighRow; ++R)
+      if (Take(C, States[R - 1])) Visit(RawVal(C, R));
+  }
+}
+
 namespace datatable_detail {
 
 // Runs Work; exhausted memory inside becomes the table's "not enough memory on heap".
@@ -61,6 +73,12 @@ inline TIntArray PrefixMap(int32_t Old, int32_t New) {
   for (int32_t K = 0; K < Old && K < New; ++K) Map[size_t(K)] = K + 1;
   return Map;
 }
+
+// Bits 0 and 1 of a state clear: the cell holds a usable value.
+inline bool ValidState(uint8_t S) { return (S & 0x03) == 0; }
+
+// The state shares one of bits 2..7 with Mask.
+inline bool MarkedState(uint8_t S, uint8_t Mask) { return (S & Mask & 0xFC) != 0; }
 
 }  // namespace datatable_detail
 
