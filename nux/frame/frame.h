@@ -3,6 +3,7 @@
 #pragma once
 
 #include "nux/frame/access.h"
+#include "nux/frame/ascio.h"
 #include "nux/frame/colors.h"
 #include "nux/frame/container.h"
 #include "nux/frame/dstruct.h"
