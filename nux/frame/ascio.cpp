@@ -1,6 +1,8 @@
 #include "nux/frame/ascio.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <istream>
@@ -9,6 +11,8 @@
 #include <new>
 
 #include "nux/frame/plaintext.h"
+#include "nux/frame/progress.h"
+#include "nux/frame/stringl.h"
 
 namespace nux {
 
@@ -253,6 +257,121 @@ std::string ASCHeader(std::string_view Comment, int64_t NrColumns, int64_t NrRow
   S += ThreeFlags ? "\t;row attributes, column names, row names\n"
                   : "\t;row attributes, column names, row names, nominal variables\n";
   return S;
+}
+
+}  // namespace nux
+
+namespace nux {
+
+namespace {
+
+bool ReadCount(TTextScanner& S, int64_t Max, int64_t& N) {
+  std::string_view W;
+  if (!S.NextWord(W) || !ParseCount(W, N)) return false;
+  return N >= 0 && N <= Max;
+}
+
+// Items still possible in the rest of the text: one byte and one separator each.
+int64_t Room(const TTextScanner& S) {
+  return static_cast<int64_t>(S.Text.size() - std::min(S.Pos, S.Text.size()) + 1) / 2;
+}
+
+}  // namespace
+
+int32_t ReadASCBody(TTextScanner& S, int32_t Nc, int32_t Nr, const bool (&Flags)[4],
+                    TASCBody& Body) {
+  Body = TASCBody();
+  try {
+    if (Flags[1]) {
+      Body.ColNames.resize(static_cast<size_t>(Nc));
+      for (auto& N : Body.ColNames)
+        if (!S.NextName(N)) return ascBadName;
+    }
+    if (Flags[0]) Body.RowAttribs.reserve(static_cast<size_t>(Nr));
+    if (Flags[2]) Body.RowNames.reserve(static_cast<size_t>(Nr));
+    Body.Columns.assign(static_cast<size_t>(Nc), TDoubleArray(static_cast<size_t>(Nr)));
+  } catch (const std::bad_alloc&) {
+    return ascTooLarge;
+  } catch (const std::length_error&) {
+    return ascTooLarge;
+  }
+  BeginAbortable();
+  std::string_view W;
+  std::string Name;
+  for (int32_t R = 0; R < Nr; ++R) {
+    if (Flags[0]) {
+      double A = 0;
+      if (!S.NextWord(W) || !ParseASCValue(W, A)) return ascBadAttribute;
+      Body.RowAttribs.push_back(A);
+    }
+    if (Flags[2]) {
+      if (!S.NextName(Name)) return ascBadName;
+      Body.RowNames.push_back(std::move(Name));
+    }
+    for (int32_t C = 0; C < Nc; ++C) {
+      double X = 0;
+      if (!S.NextWord(W) || !ParseASCValue(W, X)) return ascBadValue;
+      if (W == "NAN" || W == "###") Body.NoValue.push_back(int64_t{C} * Nr + R);
+      Body.Columns[static_cast<size_t>(C)][static_cast<size_t>(R)] = X;
+    }
+    if ((R + 1) % 65536 == 0 && MathFeedBack(65536)) return ascAborted;
+  }
+  if (Flags[3]) {
+    Body.Variables.resize(static_cast<size_t>(Nc));
+    for (auto& V : Body.Variables) {
+      int64_t Scale = 0, Count = 0;
+      std::string_view AW;
+      double Attr = 0;
+      if (!ReadCount(S, 255, Scale) || !S.NextWord(AW) || !ParseNumber(AW, Attr) ||
+          !ReadCount(S, Room(S) / 2, Count))
+        return ascBadValue;
+      V.Scale = static_cast<int32_t>(Scale);
+      if (!(Attr >= INT32_MIN && Attr <= INT32_MAX)) return ascBadValue;
+      V.Attribute = static_cast<int32_t>(Attr);
+      for (int64_t K = 0; K < Count; ++K) {
+        int64_t Ord = 0;
+        if (!ReadCount(S, INT32_MAX, Ord)) return ascBadValue;
+        if (!S.NextName(Name)) return ascBadName;
+        V.IDs.emplace_back(static_cast<int32_t>(Ord), std::move(Name));
+      }
+    }
+  }
+  if (!S.AtEnd()) {
+    int64_t Lines = 0;
+    if (!ReadCount(S, Room(S), Lines)) return ascBadValue;
+    Body.CustData.resize(static_cast<size_t>(Lines));
+    for (auto& L : Body.CustData) {
+      int64_t Count = 0;
+      if (!ReadCount(S, Room(S), Count)) return ascBadValue;
+      L.resize(static_cast<size_t>(Count));
+      for (auto& T : L)
+        if (!S.NextName(T)) return ascBadName;
+    }
+  }
+  return ascOK;
+}
+
+void AppendASCValue(std::string& Out, double X, int32_t Precision) {
+  Out += Precision < 0 ? ShortestNumber(X) : strff(X, 1, Precision);
+}
+
+void AppendASCVariables(std::string& Out, const std::vector<TASCVariable>& Vars) {
+  for (const auto& V : Vars) {
+    Out += std::to_string(V.Scale) + ' ' + std::to_string(V.Attribute) + ' ' +
+           std::to_string(V.IDs.size());
+    for (const auto& [Ord, ID] : V.IDs) Out += ' ' + std::to_string(Ord) + ' ' + QuoteName(ID);
+    Out += '\n';
+  }
+}
+
+void AppendASCCustData(std::string& Out, const TStr2DArray& CustData) {
+  if (CustData.empty()) return;
+  Out += std::to_string(CustData.size()) + "\n";
+  for (const auto& L : CustData) {
+    Out += std::to_string(L.size());
+    for (const auto& T : L) Out += ' ' + QuoteName(T);
+    Out += '\n';
+  }
 }
 
 }  // namespace nux

@@ -7,6 +7,10 @@
 #include <iosfwd>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
+
+#include "nux/frame/types.h"
 
 namespace nux {
 
@@ -87,5 +91,46 @@ bool ParseASCValue(std::string_view Word, double& X);
 /// blanks. With ThreeFlags the fourth flag and its remark are left out.
 std::string ASCHeader(std::string_view Comment, int64_t NrColumns, int64_t NrRows,
                       const bool (&Flags)[4], bool ThreeFlags = false);
+
+/// A column's description in the variables section (written when the fourth flag is set).
+struct TASCVariable {
+  /// Scale type code of the column (0 when the writer has none).
+  int32_t Scale = 0;
+  /// The column's integer attribute.
+  int32_t Attribute = 0;
+  /// Identifiers and their ordinals.
+  std::vector<std::pair<int32_t, std::string>> IDs;
+};
+
+/// Everything after the header of an ASC text.
+struct TASCBody {
+  /// Column names, when the flag is set.
+  TStrArray ColNames;
+  /// Row attributes, when the flag is set.
+  TDoubleArray RowAttribs;
+  /// Row names, when the flag is set.
+  TStrArray RowNames;
+  /// The values, [column][row], 0-based.
+  TDouble2DArray Columns;
+  /// Column-major positions (column * rows + row) of the cells written as "NAN" or "###".
+  std::vector<int64_t> NoValue;
+  /// The variables section, when the fourth flag is set.
+  std::vector<TASCVariable> Variables;
+  /// Custom data lines.
+  TStr2DArray CustData;
+};
+
+/// Reads the records, the variables section and the custom data after a header into Body.
+/// Result: ascOK, ascBadAttribute, ascBadValue, ascBadName, ascTooLarge, ascAborted (progress
+/// through MathFeedBack, one step per row). Body is undefined after a failure.
+int32_t ReadASCBody(TTextScanner& Scanner, int32_t NrColumns, int32_t NrRows,
+                    const bool (&Flags)[4], TASCBody& Body);
+/// Appends X: strff with width 1 and Precision decimals, or for Precision < 0 the shortest
+/// form that reads back exactly.
+void AppendASCValue(std::string& Out, double X, int32_t Precision);
+/// Appends the variables section for Vars.
+void AppendASCVariables(std::string& Out, const std::vector<TASCVariable>& Vars);
+/// Appends the custom data section (nothing for no lines).
+void AppendASCCustData(std::string& Out, const TStr2DArray& CustData);
 
 }  // namespace nux
