@@ -15,8 +15,6 @@ namespace nux {
 
 namespace {
 
-constexpr int32_t ascBadPosition = -11;
-
 std::string StreamRest(TStream& S) {
   const int64_t Left = std::max<int64_t>(0, S.Size() - S.Position());
   std::string Text(static_cast<size_t>(Left), '\0');

@@ -26,7 +26,10 @@ enum TASCResult : int32_t {
   ascWrongShape = -7,    ///< the column count or a flag does not suit the container
   ascNoFile = -8,        ///< the file does not exist
   ascBadName = -9,       ///< a name is cut off by the end of the text
-  ascAborted = -10,      ///< stopped through AbortMathProc; what was read so far is kept
+  ascAborted = -10,      ///< stopped through AbortMathProc (vectors keep what was read)
+  ascBadPosition = -11,  ///< a placement position below 1
+  csvNoData = -12,       ///< a CSV text without a data record (after the skipped ones)
+  csvOpenQuote = -13,    ///< a quoted CSV field is not closed before the end of the text
 };
 
 /// Reads the whole file FName into Text (a UTF-8 byte-order mark is dropped): ascOK,
