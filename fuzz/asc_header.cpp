@@ -23,8 +23,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* D, size_t N) {
   In.SetPosition(0);
   TDataTable T;
   if (T.ImportASC(In) != ascOK) return 0;
-  // The header drops blanks around the comment, and an empty one is replaced on export.
-  const std::string C = StripLTBlanks(T.Comment());
+  // The header drops blanks and a byte-order mark around the comment, and an empty one is
+  // replaced on export.
+  std::string C = StripLTBlanks(T.Comment());
+  while (C.compare(0, 3, "\xEF\xBB\xBF") == 0) C = StripLTBlanks(C.substr(3));
   T.SetComment(C.empty() ? "c" : C);
   TMemoryStream Out;
   if (T.ExportAsASC(Out, -1) != 0) abort();

@@ -242,6 +242,8 @@ bool ParseASCValue(std::string_view Word, double& X) {
 std::string ASCHeader(std::string_view Comment, int64_t NrColumns, int64_t NrRows,
                       const bool (&Flags)[4], bool ThreeFlags) {
   std::string C(Comment);
+  // A byte-order mark at the start of the file is dropped by the readers.
+  while (C.compare(0, 3, "\xEF\xBB\xBF") == 0) C.erase(0, 3);
   for (size_t K = 0; K < C.size(); ++K) {
     if (C[K] == '\n' || C[K] == '\r') C[K] = ' ';
     if (C[K] == '\t' && K + 1 < C.size() && C[K + 1] == ';') C[K] = ' ';
