@@ -41,7 +41,8 @@ TEST(ASCHeader, WrittenHeadersReadBackAndForgedOnesAreRefused) {
   bool G[4] = {false, true, false, true};
   ASSERT_EQ(ReadHeaderOfASC(S, C, Nc, Nr, G), ascOK);
   EXPECT_EQ(C, "note\twith ;remark  and more");
-  EXPECT_EQ(ASCHeader("\xEF\xBB\xBF" "c", 1, 0, F).substr(0, 2), "c\n");
+  const std::string Bom = "\xEF\xBB\xBF";
+  EXPECT_EQ(ASCHeader(Bom + "c", 1, 0, F).substr(0, 2), "c\n");
   EXPECT_EQ(Nc, 2);
   EXPECT_EQ(Nr, 1);
   EXPECT_TRUE(G[0] && !G[1] && G[2] && !G[3]);
