@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <iosfwd>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -15,6 +16,8 @@
 #include "nux/frame/container.h"
 #include "nux/frame/errors.h"
 #include "nux/frame/types.h"
+#include "nux/host/clipboard.h"
+#include "nux/host/streams.h"
 #include "nux/matrix/matrix.h"
 #include "nux/vector/vector.h"
 
@@ -441,6 +444,53 @@ class TDataTable : public TComponent,
   int32_t CopyDataFromArray(const TInt2DArray& Src, int32_t SrcColLo, int32_t SrcRowLo,
                             int32_t SrcColHi, int32_t SrcRowHi, int32_t Col, int32_t Row);
 
+  // ---- ASC and CSV text (datatable_asc.cpp, datatable_csv.cpp; layouts, codes and
+  // OnExportText in docs/text-formats.md) ----
+  /// Writes the whole table in the ASC layout (values by strff with Precision decimals, or the
+  /// shortest exact form for Precision < 0): 0, or -1 when the file cannot be written.
+  int32_t ExportAsASC(const std::string& FName, int32_t Precision) const;
+  /// ExportAsASC followed by CustData's lines.
+  int32_t ExportAsASC(const std::string& FName, int32_t Precision,
+                      const TStr2DArray& CustData) const;
+  /// Writes the ASC text at the stream's position: 0, or -1 when the stream took less.
+  int32_t ExportAsASC(TStream& OutStream, int32_t Precision) const;
+  /// Writes the ASC text to an open text stream: 0, or -1 when the stream failed.
+  int32_t ExportAsASC(std::ostream& Out, int32_t Precision) const;
+  /// Replaces the table by an ASC file (TASCResult; on failure the table is unchanged).
+  int32_t ImportASC(const std::string& FName);
+  /// ImportASC that also returns the custom data lines.
+  int32_t ImportASC(const std::string& FName, TStr2DArray& CustData);
+  /// ImportASC from the stream's position to its end.
+  int32_t ImportASC(TStream& InStream);
+  /// ImportASC from the clipboard's text.
+  int32_t ImportASC(const TClipboard& ClipBd);
+  /// Places an ASC file with its first cell at column PosX, row PosY, growing the table as
+  /// needed; ReplaceIDs decides whether the file's nominal identifiers replace a column's or
+  /// are merged into them (TASCResult, or -11 for a position below 1).
+  int32_t ReadFromASC(const std::string& FName, int32_t PosX, int32_t PosY, bool ReplaceIDs);
+  /// ReadFromASC from the stream's position to its end.
+  int32_t ReadFromASC(TStream& InStream, int32_t PosX, int32_t PosY, bool ReplaceIDs);
+  /// ReadFromASC from the clipboard's text.
+  int32_t ReadFromASC(const TClipboard& ClipBd, int32_t PosX, int32_t PosY, bool ReplaceIDs);
+  /// Writes the table as CSV: 0, or -1 when the file cannot be written.
+  int32_t ExportAsCSV(const std::string& FName, int32_t Precision, TCSVDelimiters Delimiter,
+                      bool IncludeColHeaders, bool IncludeRowHeaders,
+                      bool IncludeRowAttributes = false, bool IncludeComment = false) const;
+  /// Replaces the table by a CSV file (result codes in docs/text-formats.md).
+  int32_t ImportFromCSV(const std::string& FName, TCSVDelimiters Delimiter, bool IncludeColHeaders,
+                        bool IncludeRowHeaders);
+  /// ImportFromCSV that skips NLinesSkip records first and stops after record LastImportLine
+  /// (counted from the file's start; 0 or less: to the end).
+  int32_t ImportFromCSV(const std::string& FName, TCSVDelimiters Delimiter, int32_t NLinesSkip,
+                        int32_t LastImportLine, bool IncludeColHeaders, bool IncludeRowHeaders);
+
+ private:
+  std::string ASCText(int32_t Precision, const TStr2DArray* CustData,
+                      const std::string& Origin) const;
+  int32_t ImportASCText(std::string& Text, TStr2DArray* CustData);
+  int32_t ReadFromASCText(std::string& Text, int32_t PosX, int32_t PosY, bool ReplaceIDs);
+
+ public:
   // ---- Reshaping and identity ----
   // One row per cell: optional column label, optional column and row indices, then the value
   // with its state. False (nothing changed) when the result would exceed 2^31 - 1 rows.

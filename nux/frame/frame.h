@@ -3,8 +3,10 @@
 #pragma once
 
 #include "nux/frame/access.h"
+#include "nux/frame/ascio.h"
 #include "nux/frame/colors.h"
 #include "nux/frame/container.h"
+#include "nux/frame/csvio.h"
 #include "nux/frame/dstruct.h"
 #include "nux/frame/errors.h"
 #include "nux/frame/plaintext.h"

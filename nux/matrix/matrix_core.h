@@ -342,6 +342,18 @@ class TMatrix : public TNuxContainer,
   // size raises ENUXMatrixError.
   double Correlate(const TMatrix& OtherMat) const;
 
+  // ASC files (docs/text-formats.md).
+  /// Writes the ASC form, values by strff with width 1 and Precision decimals (Precision < 0:
+  /// the shortest form that reads back exactly), then CustData's lines: 0, or -1 when the file
+  /// cannot be written (an existing file is then left as it was).
+  int32_t ExportAsASC(const std::string& FName, int32_t Precision, const std::string& Comment,
+                      const TStr2DArray& CustData = {}) const;
+  /// Reads an ASC file (TASCResult); on a failure the matrix, Comment and CustData are
+  /// unchanged. Row attributes, names and the variables section are passed over.
+  int32_t ImportASC(const std::string& FName, std::string& Comment);
+  /// ImportASC that also returns the custom data lines.
+  int32_t ImportASC(const std::string& FName, std::string& Comment, TStr2DArray& CustData);
+
  protected:
   // Allocates an Nc x Nr block of zeros or raises the component's out-of-memory error.
   TDouble2DArray AllocateBlock(int32_t Nc, int32_t Nr) const;

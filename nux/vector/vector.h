@@ -1,6 +1,10 @@
 // Unit vector: TVector (doubles) and TIntVector (32-bit integers).
 #pragma once
 
+#include <memory>
+#include <string>
+
+#include "nux/host/streams.h"
 #include "nux/vector/vector_base.h"
 
 namespace nux {
@@ -54,6 +58,26 @@ class TVector : public TVectorBase<double, TVector> {
   bool Histogram(int32_t FirstElem, int32_t LastElem, double FirstBin, double LastBin,
                  double BinWidth, TIntVector& Histo, int32_t& Underflow, int32_t& Overflow,
                  int32_t& MaxCnt) const;
+
+  // Files and streams; the layouts and result codes are in docs/text-formats.md.
+  /// Writes the ASC form, values by strff with width 12 and Precision decimals: 0, or -1 when
+  /// the file cannot be written (an existing file is then left as it was).
+  int32_t ExportAsASC(const std::string& FName, int32_t Precision,
+                      const std::string& Comment) const;
+  /// Reads an ASC file of one column (TASCResult); on a failure the values read so far stay.
+  int32_t ImportASC(const std::string& FName, std::string& Comment);
+  /// Writes the clipped range's indices and elements; a missing OutStream is created.
+  void SaveToStream(std::unique_ptr<TMemoryStream>& OutStream, int32_t LowElem,
+                    int32_t HighElem) const;
+  /// Writes the clipped range's indices and elements at the stream's position.
+  void SaveToStream(TStream& OutStream, int32_t LowElem, int32_t HighElem) const;
+  /// Reads what SaveToStream wrote; false for a missing stream, a failed read or a short vector.
+  bool LoadFromStream(TStream* InStream, bool AdjustVectorSize);
+  /// Writes the text list form; false when the file cannot be written.
+  bool StoreOnFile(int32_t FirstElem, int32_t LastElem, int32_t Precision,
+                   const std::string& FileName) const;
+  /// Reads the text list form, or with AutoDetect a plain list of numbers without header.
+  bool LoadFromFile(const std::string& FileName, bool AdjustVectorSize, bool AutoDetect = false);
 };
 
 // A vector of 32-bit integers, elements 1..N; sums and products wrap around on overflow.
@@ -82,6 +106,23 @@ class TIntVector : public TVectorBase<int32_t, TIntVector> {
   bool Histogram(int32_t FirstElem, int32_t LastElem, int32_t FirstBin, int32_t LastBin,
                  int32_t BinWidth, TIntVector& Histo, int32_t& Underflow, int32_t& Overflow,
                  int32_t& MaxCnt) const;
+
+  // Files and streams; the layouts and result codes are in docs/text-formats.md.
+  /// Writes the ASC form, values in decimal: 0, or -1 when the file cannot be written.
+  int32_t ExportAsASC(const std::string& FName, const std::string& Comment) const;
+  /// Reads an ASC file of one column (TASCResult); values outside the 32-bit range give -6.
+  int32_t ImportASC(const std::string& FName, std::string& Comment);
+  /// Writes the clipped range's indices and elements; a missing OutStream is created.
+  void SaveToStream(std::unique_ptr<TMemoryStream>& OutStream, int32_t LowElem,
+                    int32_t HighElem) const;
+  /// Writes the clipped range's indices and elements at the stream's position.
+  void SaveToStream(TStream& OutStream, int32_t LowElem, int32_t HighElem) const;
+  /// Reads what SaveToStream wrote; false for a missing stream, a failed read or a short vector.
+  bool LoadFromStream(TStream* InStream, bool AdjustVectorSize);
+  /// Writes the text list form of FirstElem..LastElem; false when the file cannot be written.
+  bool StoreOnFile(int32_t FirstElem, int32_t LastElem, const std::string& FileName) const;
+  /// Reads the text list form (numbers rounded, halves to even; out of range ones skipped).
+  bool LoadFromFile(const std::string& FileName, bool AdjustVectorSize);
 };
 
 extern template class TVectorBase<double, TVector>;

@@ -1,0 +1,96 @@
+#include "nux/frame/csvio.h"
+
+namespace nux {
+
+char CSVDelimiterChar(TCSVDelimiters Delimiter) {
+  switch (Delimiter) {
+    case csvSemicolon:
+      return ';';
+    case csvTab:
+      return '\t';
+    case csvBlank:
+      return ' ';
+    default:
+      return ',';
+  }
+}
+
+std::string CSVField(std::string_view Text, char Delimiter) {
+  bool Quote = Text.empty() ? Delimiter == ' ' : (Text.front() == ' ' || Text.back() == ' ');
+  for (const char C : Text)
+    if (C == Delimiter || C == '"' || C == '\n' || C == '\r') Quote = true;
+  if (!Quote) return std::string(Text);
+  std::string S = "\"";
+  for (const char C : Text) {
+    S.push_back(C);
+    if (C == '"') S.push_back('"');
+  }
+  S.push_back('"');
+  return S;
+}
+
+bool TCSVScanner::NextRecord(std::vector<std::string_view>& Fields) {
+  Fields.clear();
+  FStore.clear();
+  const size_t N = FText.size();
+  const char* T = FText.data();
+  const bool Blank = FDelim == ' ';
+  if (FFailed || FPos >= N) return false;
+  if (Blank)
+    while (FPos < N && T[FPos] == ' ') ++FPos;
+  for (;;) {
+    if (FPos < N && T[FPos] == '"') {
+      // Quoted: runs between doubled quotes are joined; text after the closing quote up to
+      // the delimiter is kept as well.
+      size_t Start = ++FPos;
+      std::string* Joined = nullptr;
+      for (;;) {
+        while (FPos < N && T[FPos] != '"') ++FPos;
+        if (FPos >= N) {
+          FFailed = true;
+          Fields.clear();
+          return false;
+        }
+        if (FPos + 1 < N && T[FPos + 1] == '"') {
+          if (!Joined) Joined = &FStore.emplace_back();
+          Joined->append(T + Start, FPos + 1 - Start);
+          FPos += 2;
+          Start = FPos;
+          continue;
+        }
+        break;
+      }
+      const size_t End = FPos++;
+      const size_t Tail = FPos;
+      while (FPos < N && T[FPos] != FDelim && T[FPos] != '\n' && T[FPos] != '\r') ++FPos;
+      if (Joined || FPos > Tail) {
+        if (!Joined) Joined = &FStore.emplace_back();
+        Joined->append(T + Start, End - Start);
+        Joined->append(T + Tail, FPos - Tail);
+        Fields.emplace_back(*Joined);
+      } else {
+        Fields.emplace_back(T + Start, End - Start);
+      }
+    } else {
+      const size_t Start = FPos;
+      while (FPos < N && T[FPos] != FDelim && T[FPos] != '\n' && T[FPos] != '\r') ++FPos;
+      Fields.emplace_back(T + Start, FPos - Start);
+    }
+    if (FPos >= N) return true;
+    const char C = T[FPos++];
+    if (C == '\r') {
+      if (FPos < N && T[FPos] == '\n') ++FPos;
+      return true;
+    }
+    if (C == '\n') return true;
+    if (Blank) {
+      while (FPos < N && T[FPos] == ' ') ++FPos;
+      if (FPos >= N || T[FPos] == '\n' || T[FPos] == '\r') {
+        if (FPos < N && T[FPos++] == '\r' && FPos < N && T[FPos] == '\n') ++FPos;
+        return true;
+      }
+    }
+  }
+}
+
+}  // namespace nux
