@@ -8,7 +8,7 @@ rng = np.random.default_rng(7)
 # statistics: 40 steel specimens, tensile strength and elongation at break.
 strength = rng.normal(532.0, 14.0, 40) + rng.gamma(1.5, 4.0, 40)
 elongation = 31.0 - 0.03 * (strength - 530.0) + rng.normal(0.0, 1.2, 40)
-with open("statistics/data/specimens.txt", "w") as f:
+with open("statistics/data/tensile.txt", "w") as f:
     f.write("# Tensile tests of 40 steel specimens (synthetic)\n")
     f.write("# strength/MPa  elongation/%\n")
     for s, e in zip(strength, elongation):
@@ -36,7 +36,7 @@ with open("linalg/data/currents.txt", "w") as f:
 t = np.arange(1024) * 0.5e-3
 x = (1.8 * np.sin(2 * np.pi * 50.0 * t) + 0.6 * np.sin(2 * np.pi * 150.0 * t + 0.4)
      + 0.25 * np.sin(2 * np.pi * 317.3 * t + 1.1) + rng.normal(0.0, 0.15, t.size))
-with open("spectrum/data/vibration.txt", "w") as f:
+with open("fourier/data/vibration.txt", "w") as f:
     f.write("# Vibration of a pump housing, 1024 samples 0.5 ms apart (synthetic), mm/s\n")
     for v in x:
         f.write(f"{v:.5f}\n")
@@ -68,7 +68,7 @@ rows[15][3] = f"{float(rows[15][3]) + 4:.3f}"  # mistyped density
 rows[10][4] = "-"
 rows[19][2] = "-"
 rows[21][1] = rows[21][1].lower()  # identifiers are matched ignoring case
-with open("datatable/data/specimens.txt", "w") as f:
+with open("datatable/data/alloys.txt", "w") as f:
     f.write("# Hardness tests of 24 alloy specimens (synthetic); '-' marks a value not measured\n")
     f.write("# hardness HB, density g/cm3, tensile strength MPa\n")
     f.write("specimen alloy hardness density strength\n")

@@ -1,4 +1,4 @@
-// Data table: hardness tests of 24 alloy specimens (data/specimens.txt: a header line with the
+// Data table: hardness tests of 24 alloy specimens (data/alloys.txt: a header line with the
 // column names, then one specimen per line: its name, its alloy, three measured values, '-' for
 // a value not measured). The alloy becomes a nominal column, missing values empty cells, and
 // values outside the quartile fences of their alloy are marked. Prints a summary per column,
@@ -211,7 +211,7 @@ int Run(const std::string& FileName) {
 int main(int argc, char** argv) {
   const std::string Dir = argc > 1 ? argv[1] : NUX_EXAMPLE_DATA;
   try {
-    return Run(Dir + "/specimens.txt");
+    return Run(Dir + "/alloys.txt");
   } catch (const Exception& E) {
     std::fprintf(stderr, "datatable: %s\n", E.what());
     return 1;

@@ -1,5 +1,5 @@
 // Statistics of a measured column: tensile tests of 40 steel specimens, read from a plain text
-// table (data/specimens.txt: strength in MPa, elongation in %). Prints location, spread, the
+// table (data/tensile.txt: strength in MPa, elongation in %). Prints location, spread, the
 // three quantile rules side by side, the shape, a histogram and a one-sample t-test.
 #include <cmath>
 #include <cstdio>
@@ -81,7 +81,7 @@ int Run(const std::string& FileName) {
 int main(int argc, char** argv) {
   const std::string Dir = argc > 1 ? argv[1] : NUX_EXAMPLE_DATA;
   try {
-    return Run(Dir + "/specimens.txt");
+    return Run(Dir + "/tensile.txt");
   } catch (const Exception& E) {
     std::fprintf(stderr, "statistics: %s\n", E.what());
     return 1;

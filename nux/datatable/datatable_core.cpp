@@ -169,10 +169,10 @@ void TDataTable::SetElem(int32_t ACol, int32_t ARow, double Value) {
 
 std::string TDataTable::ElemNominal(int32_t ACol, int32_t ARow) const {
   if (!ValidCell(ACol, ARow)) return {};
-  const TVTypeSpec& Spec = FVType[size_t(ACol - 1)];
-  if (!IsCategorical(Spec.MScaleType)) return {};
+  const TVTypeSpec& VarType = FVType[size_t(ACol - 1)];
+  if (!IsCategorical(VarType.MScaleType)) return {};
   const int32_t Ord = CategoricalOrdinal(RawVal(ACol, ARow));
-  if (Ord >= 0 && Ord < MaxNominalIDs) return Spec.IDs[Ord];
+  if (Ord >= 0 && Ord < MaxNominalIDs) return VarType.IDs[Ord];
   return Utf8Truncate(std::to_string(Ord), MaxNominalIDLength);
 }
 
@@ -319,11 +319,11 @@ const TVTypeSpec* TDataTable::VTypeSpec(int32_t ColNr) const {
 
 int32_t TDataTable::OrdinalOfNominalID(int32_t Col, std::string_view ID, bool IgnoreCase) const {
   if (Col < 1 || Col > FNrOfCols || ID.empty()) return -1;
-  const TVTypeSpec& Spec = FVType[size_t(Col - 1)];
-  if (!IsCategorical(Spec.MScaleType)) return -1;
+  const TVTypeSpec& VarType = FVType[size_t(Col - 1)];
+  if (!IsCategorical(VarType.MScaleType)) return -1;
   const std::string Key = Utf8Truncate(ID, MaxNominalIDLength);
   for (int32_t K = 0; K < MaxNominalIDs; ++K) {
-    const std::string& S = Spec.IDs[K];
+    const std::string& S = VarType.IDs[K];
     if (!S.empty() && (IgnoreCase ? SameText(S, Key) : S == Key)) return K;
   }
   return -1;
@@ -333,26 +333,26 @@ int32_t TDataTable::AddNominalID(int32_t Col, std::string_view MScaleID) {
   if (Col < 1 || Col > FNrOfCols || MScaleID.empty()) return -1;
   const int32_t Found = OrdinalOfNominalID(Col, MScaleID, true);
   if (Found >= 0) return Found;
-  TVTypeSpec& Spec = FVType[size_t(Col - 1)];
-  const int32_t Ord = Spec.IDs.FirstFree();
+  TVTypeSpec& VarType = FVType[size_t(Col - 1)];
+  const int32_t Ord = VarType.IDs.FirstFree();
   if (Ord < 0) return -1;
-  Guarded(*this, [&] { Spec.IDs.Set(Ord, MScaleID); });
-  Spec.MScaleType = stNominal;
+  Guarded(*this, [&] { VarType.IDs.Set(Ord, MScaleID); });
+  VarType.MScaleType = stNominal;
   ChangedSetup();
   return Ord;
 }
 
 std::string TDataTable::NominalID(int32_t ColIx, int32_t OrdVal) const {
   if (ColIx < 1 || ColIx > FNrOfCols) return {};
-  const TVTypeSpec& Spec = FVType[size_t(ColIx - 1)];
-  return IsCategorical(Spec.MScaleType) ? Spec.IDs[OrdVal] : std::string();
+  const TVTypeSpec& VarType = FVType[size_t(ColIx - 1)];
+  return IsCategorical(VarType.MScaleType) ? VarType.IDs[OrdVal] : std::string();
 }
 
 void TDataTable::SetNominalID(int32_t ColIx, int32_t OrdVal, std::string_view ID) {
   if (ColIx < 1 || ColIx > FNrOfCols || OrdVal < 0 || OrdVal >= MaxNominalIDs) return;
-  TVTypeSpec& Spec = FVType[size_t(ColIx - 1)];
-  if (ID.empty() || IsCategorical(Spec.MScaleType))
-    Guarded(*this, [&] { Spec.IDs.Set(OrdVal, ID); });
+  TVTypeSpec& VarType = FVType[size_t(ColIx - 1)];
+  if (ID.empty() || IsCategorical(VarType.MScaleType))
+    Guarded(*this, [&] { VarType.IDs.Set(OrdVal, ID); });
   ChangedSetup();
 }
 
@@ -508,8 +508,8 @@ std::string TDataTable::CRCofNamesAndAttributes() const {
   for (const auto& N : FRowName) Crc.FeedText(N);
   for (int32_t R = 1; R <= FNrOfRows; ++R) Crc.Feed(uint8_t(FRowAtt[size_t(R - 1)]), R);
   for (int32_t C = 1; C <= FNrOfCols; ++C) Crc.Feed(FVType[size_t(C - 1)].MScaleType, C);
-  for (const auto& Spec : FVType)
-    for (int32_t K = 0; K < MaxNominalIDs; ++K) Crc.FeedText(Spec.IDs[K]);
+  for (const auto& VarType : FVType)
+    for (int32_t K = 0; K < MaxNominalIDs; ++K) Crc.FeedText(VarType.IDs[K]);
   return Crc.Result();
 }
 

@@ -328,7 +328,7 @@ void TDataTable::MirrorRows() {
 
 TMScaleType TDataTable::HighestScaleOfColumns() const {
   TMScaleType Highest = stNominal;
-  for (const auto& Spec : FVType) Highest = std::max(Highest, Spec.MScaleType);
+  for (const auto& VarType : FVType) Highest = std::max(Highest, VarType.MScaleType);
   return Highest;
 }
 
