@@ -48,7 +48,7 @@ int32_t ReadTableText(std::string& Text, std::string& Comment, TASCBody& Body, i
   if (R != ascOK) return R;
   if (Nr < 1) return ascWrongShape;  // a table has at least one row
   if ((R = ReadASCBody(S, Nc, Nr, Flags, Body)) != ascOK) return R;
-  Text = std::string();  // the text is no longer needed: keep the peak low
+  std::string().swap(Text);  // frees the text (assigning "" would keep its buffer)
   return TableFits(Body) ? ascOK : ascBadValue;
 }
 
@@ -79,11 +79,11 @@ std::string TDataTable::ASCText(int32_t Precision, const TStr2DArray* CustData,
   std::vector<TASCVariable> Vars(static_cast<size_t>(FNrOfCols));
   for (int32_t C = 1; C <= FNrOfCols; ++C) {
     auto& V = Vars[size_t(C - 1)];
-    const TVTypeSpec& Spec = FVType[size_t(C - 1)];
-    V.Scale = Spec.MScaleType;
+    const TVTypeSpec& VarType = FVType[size_t(C - 1)];
+    V.Scale = VarType.MScaleType;
     V.Attribute = FColAtt[size_t(C - 1)];
     for (int32_t O = 0; O < MaxNominalIDs; ++O)
-      if (!Spec.IDs[O].empty()) V.IDs.emplace_back(O, Spec.IDs[O]);
+      if (!VarType.IDs[O].empty()) V.IDs.emplace_back(O, VarType.IDs[O]);
   }
   AppendASCVariables(Text, Vars);
   if (CustData) AppendASCCustData(Text, *CustData);
@@ -223,12 +223,12 @@ int32_t TDataTable::ReadFromASCText(std::string& Text, int32_t PosX, int32_t Pos
         FColName[size_t(TC - 1)] = Cut(B.ColNames[size_t(C)], MaxDTNameLength);
       if (!B.Variables.empty()) {
         const TASCVariable& V = B.Variables[size_t(C)];
-        TVTypeSpec& Spec = FVType[size_t(TC - 1)];
+        TVTypeSpec& VarType = FVType[size_t(TC - 1)];
         FColAtt[size_t(TC - 1)] = V.Attribute;
-        if (ReplaceIDs || !IsCategorical(Spec.MScaleType)) {
-          Spec.MScaleType = static_cast<TMScaleType>(V.Scale);
-          Spec.IDs.Clear();
-          for (const auto& [Ord, ID] : V.IDs) Spec.IDs.Set(Ord, ID);
+        if (ReplaceIDs || !IsCategorical(VarType.MScaleType)) {
+          VarType.MScaleType = static_cast<TMScaleType>(V.Scale);
+          VarType.IDs.Clear();
+          for (const auto& [Ord, ID] : V.IDs) VarType.IDs.Set(Ord, ID);
         } else if (IsCategorical(static_cast<TMScaleType>(V.Scale))) {
           // Merge by text: the file's ordinals are renumbered to the column's.
           std::vector<int32_t> Map(size_t(MaxNominalIDs), -1);

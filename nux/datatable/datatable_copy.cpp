@@ -140,11 +140,11 @@ int32_t TDataTable::CopyColumnFrom(const TDataTable* ExtTab, int32_t SrcCol, int
   if (SrcCol < 1 || SrcCol > ExtTab->FNrOfCols) return -1;
   if (DestCol < 1 || DestCol > FNrOfCols) return -2;
   if (ExtTab == this && SrcCol == DestCol) return 0;
-  TVTypeSpec Spec = Guarded(*this, [&] { return ExtTab->FVType[size_t(SrcCol - 1)]; });
+  TVTypeSpec VarType = Guarded(*this, [&] { return ExtTab->FVType[size_t(SrcCol - 1)]; });
   std::string Name = ExtTab->FColName[size_t(SrcCol - 1)];
   FColAtt[size_t(DestCol - 1)] = ExtTab->FColAtt[size_t(SrcCol - 1)];
   FColName[size_t(DestCol - 1)].swap(Name);
-  FVType[size_t(DestCol - 1)] = std::move(Spec);
+  FVType[size_t(DestCol - 1)] = std::move(VarType);
   const int32_t Rows = std::min(FNrOfRows, ExtTab->FNrOfRows);
   {
     TMatrixMute Mute(*FMat);
@@ -176,7 +176,7 @@ bool TDataTable::AssignAnotherDataMatrix(TMatrix* NewDMat) {
   TLayout L = Guarded(*this, [&] {
     return MapLayout(PrefixMap(OldCols, Nc), PrefixMap(OldRows, Nr), true, false);
   });
-  for (auto& Spec : L.VType) Spec.MScaleType = stInterval;
+  for (auto& VarType : L.VType) VarType.MScaleType = stInterval;
   // Nothing can fail from here on.
   if (NewDMat != FMat) {
     if (FExtMatAssigned) DetachMatrix();
@@ -206,18 +206,6 @@ bool TDataTable::AssignAnotherDataMatrix(TMatrix* NewDMat) {
 
 namespace {
 
-template <class T>
-T As(double X) {
-  if constexpr (std::is_same_v<T, double>)
-    return X;
-  else
-    return RoundToInt32(X);
-}
-
-}  // namespace
-
-namespace {
-
 // Checks and normalises a line range of the ranged copies: 0 or the result code.
 int32_t CheckLineRange(int32_t& First, int32_t& Last, int32_t N) {
   if (First == 0 && Last == 0) {
@@ -242,7 +230,7 @@ int32_t TDataTable::LineToArray(TArr& Dest, bool Column, int32_t Line, int32_t F
   const int64_t Fit = std::min<int64_t>(Last, First + (Len - DestElem) - 1);
   for (int64_t K = First; K <= Fit; ++K) {
     const double X = Column ? Elem(Line, int32_t(K)) : Elem(int32_t(K), Line);
-    Dest[size_t(DestElem + (K - First))] = As<typename TArr::value_type>(X);
+    Dest[size_t(DestElem + (K - First))] = RoundedTo<typename TArr::value_type>(X);
   }
   return 0;
 }
@@ -258,7 +246,7 @@ int32_t TDataTable::LineToVector(TVec* Dest, bool Column, int32_t Line, int32_t 
   const int64_t Fit = std::min<int64_t>(Last, First + (N - DestElem));
   for (int64_t K = First; K <= Fit; ++K) {
     const double X = Column ? Elem(Line, int32_t(K)) : Elem(int32_t(K), Line);
-    Dest->SetVal(int32_t(DestElem + (K - First)), As<typename TVec::TElem>(X));
+    Dest->SetVal(int32_t(DestElem + (K - First)), RoundedTo<typename TVec::TElem>(X));
   }
   return 0;
 }

@@ -146,7 +146,7 @@ int32_t TDataTable::ImportFromCSV(const std::string& FName, TCSVDelimiters Delim
     }
     if (S.Failed()) return csvOpenQuote;
     if (Starts.empty()) return csvNoData;
-    Text = std::string();
+    std::string().swap(Text);  // frees the buffer; assigning "" would keep it
     Width = std::max<size_t>(Width, 1);
     const auto Nr = static_cast<int32_t>(Starts.size());
     const auto Nc = static_cast<int32_t>(Width);

@@ -64,10 +64,10 @@ int32_t ReadWholeTextFile(const std::string& FName, std::string& Text) {
       return ascCannotRead;
     }
   } catch (const std::bad_alloc&) {
-    Text = std::string();
+    std::string().swap(Text);  // frees the buffer; assigning "" would keep it
     return ascCannotRead;
   } catch (const std::length_error&) {
-    Text = std::string();
+    std::string().swap(Text);  // frees the buffer; assigning "" would keep it
     return ascCannotRead;
   }
   if (Text.compare(0, 3, "\xEF\xBB\xBF") == 0) Text.erase(0, 3);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <type_traits>
 
 namespace nux {
 
@@ -28,5 +29,14 @@ I RoundToInt(double X) {
 inline int32_t RoundToInt32(double X) { return RoundToInt<int32_t>(X); }
 // X rounded to the nearest int64 (halves to even), saturated; NaN gives 0.
 inline int64_t RoundToInt64(double X) { return RoundToInt<int64_t>(X); }
+
+// X stored as element type T: unchanged for double, RoundToInt for integer elements.
+template <class T>
+T RoundedTo(double X) {
+  if constexpr (std::is_same_v<T, double>)
+    return X;
+  else
+    return RoundToInt<T>(X);
+}
 
 }  // namespace nux

@@ -40,7 +40,7 @@ int32_t TMatrix::ImportASC(const std::string& FName, std::string& Comment, TStr2
   if (Nr < 1) return ascWrongShape;
   TASCBody Body;
   if ((R = ReadASCBody(S, Nc, Nr, Flags, Body)) != ascOK) return R;
-  Text = std::string();
+  std::string().swap(Text);  // frees the buffer; assigning "" would keep it
   const bool SizeChanged = Nc != NrOfColumns() || Nr != NrOfRows();
   Mat.swap(Body.Columns);
   Comment = std::move(C);

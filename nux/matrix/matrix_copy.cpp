@@ -97,14 +97,6 @@ void TMatrix::CopyColTo1DArray(TDoubleArray& Dest, int32_t Col, int32_t FirstRow
 namespace {
 
 template <class T>
-T Convert(double X) {
-  if constexpr (std::is_same_v<T, double>)
-    return X;
-  else
-    return RoundToInt32(X);
-}
-
-template <class T>
 int32_t BlockToArray(const TMatrix& M, std::vector<std::vector<T>>& Dest, int32_t ColLo,
                      int32_t RowLo, int32_t ColHi, int32_t RowHi, int32_t DestCol,
                      int32_t DestRow) {
@@ -119,7 +111,7 @@ int32_t BlockToArray(const TMatrix& M, std::vector<std::vector<T>>& Dest, int32_
     for (int64_t R = RowLo; R <= RowHi; ++R) {
       const int64_t Target = DestRow + (R - RowLo);
       if (Target >= Rows) break;
-      Out[size_t(Target)] = Convert<T>(In[size_t(R - 1)]);
+      Out[size_t(Target)] = RoundedTo<T>(In[size_t(R - 1)]);
     }
   }
   return 0;
