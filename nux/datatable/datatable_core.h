@@ -674,7 +674,8 @@ class TDataTable : public TComponent,
   // one for 0; fresh items get default names (C-k, R-k) or empty ones.
   TLayout MapLayout(const TIntArray& ColMap, const TIntArray& RowMap, bool DefaultNames,
                     bool MoveValues) const;
-  // Puts a prepared layout in place: resizes the matrix, writes the values, swaps the arrays.
+  // Puts a prepared layout in place: resizes the matrix, writes the values (freeing the
+  // layout's columns as it goes), swaps the arrays.
   void Install(TLayout& L);
   int32_t RemoveSelected(bool Columns, int32_t First, int32_t Last, uint8_t CSMask, bool Marked);
   int32_t RemoveByMap(bool Columns, const TIntArray& Keep, TMoveKind Kind);

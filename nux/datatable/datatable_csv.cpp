@@ -50,6 +50,73 @@ std::string Cut(std::string_view S) {
   return std::string(S.substr(0, std::min(S.size(), MaxDTNameLength)));
 }
 
+// Cells of CSV records gathered straight into columns. Capacity is estimated from the share of
+// the file read so far, so the columns are allocated about once; a column's states are only
+// kept once one of its cells has a state.
+class TColumnBuilder {
+ public:
+  int64_t Rows() const { return FRows; }
+
+  void AddRow(const std::vector<std::string_view>& F, size_t Lead, uint64_t FileSize,
+              uint64_t BytesDone) {
+    const size_t Width = F.size() - Lead;
+    if (FRows == FCap) Grow(FileSize, BytesDone);
+    while (FValues.size() < Width) AddColumn();
+    for (size_t K = 0; K < FValues.size(); ++K) {
+      uint8_t St = csEmpty;
+      FValues[K].push_back(K < Width ? CellValue(F[Lead + K], St) : 0.0);
+      std::vector<uint8_t>& S = FStates[K];
+      if (St || !S.empty()) {
+        S.resize(size_t(FRows), 0);  // no-op once the column keeps its states
+        S.push_back(St);
+      }
+    }
+    ++FRows;
+  }
+
+  // At least MinCols columns; the values and the column-major states of the table.
+  void Finish(size_t MinCols, std::vector<TDoubleArray>& Values, std::vector<uint8_t>& CState) {
+    while (FValues.size() < MinCols) AddColumn();
+    const auto Nr = size_t(FRows);
+    CState.assign(FValues.size() * Nr, 0);
+    for (size_t K = 0; K < FValues.size(); ++K) {
+      if (!FStates[K].empty()) std::copy(FStates[K].begin(), FStates[K].end(), &CState[K * Nr]);
+      std::vector<uint8_t>().swap(FStates[K]);
+      // An estimate well above the count leaves slack worth returning.
+      if (FValues[K].capacity() - Nr > Nr / 32 + 1024) FValues[K].shrink_to_fit();
+    }
+    Values.swap(FValues);
+  }
+
+ private:
+  void AddColumn() {
+    TDoubleArray V;
+    V.reserve(size_t(FCap));
+    V.resize(size_t(FRows), 0.0);
+    FValues.push_back(std::move(V));
+    // Earlier records had no field here.
+    FStates.emplace_back(size_t(FRows), uint8_t(FRows > 0 ? csEmpty : 0));
+  }
+
+  void Grow(uint64_t FileSize, uint64_t BytesDone) {
+    int64_t Cap = FRows == 0 ? 1024 : FRows + FRows / 2;
+    if (FRows >= 1024 && FileSize > BytesDone) {
+      // The records still to come at the mean length so far, with a margin; at least an eighth
+      // more, so that a low estimate near the end does not copy the columns again and again.
+      const double Left = double(FileSize - BytesDone) / double(BytesDone) * double(FRows);
+      Cap = std::max(FRows + int64_t(std::min(Left * 1.02, double(FileSize))) + 64,
+                     FRows + FRows / 8);
+    }
+    FCap = std::min<int64_t>(Cap, std::numeric_limits<int32_t>::max());
+    for (auto& V : FValues) V.reserve(size_t(FCap));
+  }
+
+  std::vector<TDoubleArray> FValues;
+  std::vector<std::vector<uint8_t>> FStates;
+  int64_t FRows = 0;
+  int64_t FCap = 0;
+};
+
 }  // namespace
 
 int32_t TDataTable::ExportAsCSV(const std::string& FName, int32_t Precision,
@@ -98,80 +165,50 @@ int32_t TDataTable::ImportFromCSV(const std::string& FName, TCSVDelimiters Delim
                                   int32_t NLinesSkip, int32_t LastImportLine,
                                   bool IncludeColHeaders, bool IncludeRowHeaders) {
   using namespace datatable_detail;
-  std::string Text;
-  int32_t Code = ReadWholeTextFile(FName, Text);
+  TCSVFileReader In(CSVDelimiterChar(Delimiter));
+  int32_t Code = In.Open(FName);
   if (Code != ascOK) return Code;
   const int64_t Last = LastImportLine > 0 ? LastImportLine : std::numeric_limits<int64_t>::max();
   constexpr int64_t MaxCount = std::numeric_limits<int32_t>::max();
-  TCSVScanner S(Text, CSVDelimiterChar(Delimiter));
   std::vector<std::string_view> F;
   int64_t RecNo = 0;
-  bool Have = false;
+  int32_t Got = 0;
   auto Next = [&] {
-    Have = RecNo < Last && S.NextRecord(F);
-    if (Have) ++RecNo;
-    return Have;
+    if (RecNo >= Last) return false;
+    Got = In.Next(F);
+    if (Got != 1) return false;
+    ++RecNo;
+    return true;
   };
   while (RecNo < NLinesSkip && Next()) {
   }
   const size_t Lead = IncludeRowHeaders ? 1 : 0;
   TStrArray ColNames, RowNames;
-  TDoubleArray Vals;                                // row by row
-  std::vector<int64_t> Starts;                      // each row's first position in Vals
-  std::vector<std::pair<int64_t, uint8_t>> States;  // positions in Vals with a state
-  size_t Width = 0;
+  TColumnBuilder Cols;
   BeginAbortable();
   try {
     if (IncludeColHeaders) {
-      while (Next() && BlankRecord(F)) {
-      }
-      if (Have)
+      bool Named = false;
+      while (!Named && Next()) Named = !BlankRecord(F);
+      if (Named)
         for (size_t K = Lead; K < F.size(); ++K) ColNames.push_back(Cut(Trim(F[K])));
       if (ColNames.size() > size_t(MaxCount)) return ascTooLarge;
-      Width = ColNames.size();
     }
     while (Next()) {
       if (BlankRecord(F)) continue;
-      if (int64_t(Starts.size()) >= MaxCount || F.size() - Lead > size_t(MaxCount))
-        return ascTooLarge;
-      Starts.push_back(static_cast<int64_t>(Vals.size()));
+      if (Cols.Rows() >= MaxCount || F.size() - Lead > size_t(MaxCount)) return ascTooLarge;
       if (IncludeRowHeaders) RowNames.push_back(Cut(Trim(F[0])));
-      for (size_t K = Lead; K < F.size(); ++K) {
-        uint8_t St = 0;
-        Vals.push_back(CellValue(F[K], St));
-        if (St) States.emplace_back(int64_t(Vals.size()) - 1, St);
-      }
-      Width = std::max(Width, F.size() - Lead);
-      if (Starts.size() % FeedBackRecords == 0 && MathFeedBack(FeedBackRecords)) return ascAborted;
+      Cols.AddRow(F, Lead, In.FileSize(), In.BytesDone());
+      if (Cols.Rows() % FeedBackRecords == 0 && MathFeedBack(FeedBackRecords)) return ascAborted;
     }
-    if (S.Failed()) return csvOpenQuote;
-    if (Starts.empty()) return csvNoData;
-    std::string().swap(Text);  // frees the buffer; assigning "" would keep it
-    Width = std::max<size_t>(Width, 1);
-    const auto Nr = static_cast<int32_t>(Starts.size());
-    const auto Nc = static_cast<int32_t>(Width);
+    if (Got < 0) return Got;
+    if (Cols.Rows() == 0) return csvNoData;
     TLayout L;
+    Cols.Finish(std::max<size_t>(ColNames.size(), 1), L.Values, L.CState);
+    const auto Nr = static_cast<int32_t>(Cols.Rows());
+    const auto Nc = static_cast<int32_t>(L.Values.size());
     L.Nc = Nc;
     L.Nr = Nr;
-    L.CState.assign(size_t(Nc) * size_t(Nr), 0);
-    L.Values.assign(size_t(Nc), TDoubleArray(size_t(Nr)));
-    Starts.push_back(static_cast<int64_t>(Vals.size()));
-    for (int32_t R = 0; R < Nr; ++R) {
-      const int64_t B = Starts[size_t(R)], Len = Starts[size_t(R) + 1] - B;
-      for (int32_t C = 0; C < Nc; ++C) {
-        if (C < Len)
-          L.Values[size_t(C)][size_t(R)] = Vals[size_t(B + C)];
-        else
-          L.CState[size_t(C) * size_t(Nr) + size_t(R)] = csEmpty;
-      }
-    }
-    for (const auto& [Pos, St] : States) {
-      // The row of a position: the last start not beyond it.
-      const auto It = std::upper_bound(Starts.begin(), Starts.end() - 1, Pos) - 1;
-      const auto R = static_cast<size_t>(It - Starts.begin());
-      L.CState[size_t(Pos - *It) * size_t(Nr) + R] = St;
-    }
-    TDoubleArray().swap(Vals);
     L.ColName.resize(size_t(Nc));
     for (int32_t C = 0; C < Nc; ++C)
       L.ColName[size_t(C)] =

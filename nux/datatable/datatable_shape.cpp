@@ -85,8 +85,9 @@ void TDataTable::Install(TLayout& L) {
     }
     if (L.HasValues)
       for (int32_t C = 1; C <= L.Nc; ++C) {
-        const TDoubleArray& Column = L.Values[size_t(C - 1)];
+        TDoubleArray& Column = L.Values[size_t(C - 1)];
         for (int32_t R = 1; R <= L.Nr; ++R) FMat->SetVal(C, R, Column[size_t(R - 1)]);
+        TDoubleArray().swap(Column);  // the layout is used up: keep the peak near one copy
       }
   }
   FCState.swap(L.CState);

@@ -40,38 +40,68 @@ bool ParseCount(std::string_view S, int64_t& N) {
 
 }  // namespace
 
-int32_t ReadWholeTextFile(const std::string& FName, std::string& Text) {
-  Text.clear();
+int32_t TTextFileReader::Open(const std::string& FName) {
+  FFile.reset();
+  FSize = 0;
+  FPending.clear();
   std::error_code Ec;
   const auto Status = std::filesystem::status(FName, Ec);
   if (Status.type() == std::filesystem::file_type::not_found) return ascNoFile;
   if (Ec || Status.type() == std::filesystem::file_type::directory) return ascCannotRead;
-  std::unique_ptr<FILE, int (*)(FILE*)> F(std::fopen(FName.c_str(), "rb"), &std::fclose);
-  if (!F) return ascCannotRead;
-  try {
-    // Block reads; the size is not trusted (pipes, files that grow while read).
-    constexpr size_t Block = size_t{1} << 20;
-    size_t Used = 0;
-    for (;;) {
-      Text.resize(Used + Block);
-      const size_t Got = std::fread(Text.data() + Used, 1, Block, F.get());
-      Used += Got;
-      if (Got < Block) break;
-    }
-    Text.resize(Used);
-    if (std::ferror(F.get())) {
-      Text.clear();
-      return ascCannotRead;
-    }
-  } catch (const std::bad_alloc&) {
-    std::string().swap(Text);  // frees the buffer; assigning "" would keep it
-    return ascCannotRead;
-  } catch (const std::length_error&) {
-    std::string().swap(Text);  // frees the buffer; assigning "" would keep it
+  FFile.reset(std::fopen(FName.c_str(), "rb"));
+  if (!FFile) return ascCannotRead;
+  // The first bytes are held back to drop a byte-order mark whatever the block sizes.
+  FPending.resize(3);
+  FPending.resize(std::fread(FPending.data(), 1, 3, FFile.get()));
+  if (std::ferror(FFile.get())) {
+    FFile.reset();
     return ascCannotRead;
   }
-  if (Text.compare(0, 3, "\xEF\xBB\xBF") == 0) Text.erase(0, 3);
+  if (FPending == "\xEF\xBB\xBF") FPending.clear();
+  if (Status.type() == std::filesystem::file_type::regular) {
+    const auto Size = std::filesystem::file_size(FName, Ec);
+    if (!Ec) FSize = Size;
+  }
   return ascOK;
+}
+
+int64_t TTextFileReader::Append(std::string& Text, size_t Count) {
+  if (!FFile) return 0;
+  const size_t Used = Text.size();
+  try {
+    Text.resize(Used + Count);
+  } catch (const std::bad_alloc&) {
+    return -1;
+  } catch (const std::length_error&) {
+    return -1;
+  }
+  size_t Got = std::min(Count, FPending.size());
+  std::copy_n(FPending.begin(), Got, Text.begin() + std::ptrdiff_t(Used));
+  FPending.erase(0, Got);
+  if (Got < Count) Got += std::fread(Text.data() + Used + Got, 1, Count - Got, FFile.get());
+  if (std::ferror(FFile.get())) {
+    Text.resize(Used);
+    return -1;
+  }
+  Text.resize(Used + Got);
+  return int64_t(Got);
+}
+
+int32_t ReadWholeTextFile(const std::string& FName, std::string& Text) {
+  std::string().swap(Text);
+  TTextFileReader In;
+  const int32_t Code = In.Open(FName);
+  if (Code != ascOK) return Code;
+  // Block reads; the size is not trusted (pipes, files that grow while read).
+  constexpr size_t Block = size_t{1} << 20;
+  for (;;) {
+    const int64_t Got = In.Append(Text, Block);
+    if (Got < 0) {
+      std::string().swap(Text);  // frees the buffer; assigning "" would keep it
+      return ascCannotRead;
+    }
+    if (size_t(Got) < Block) return ascOK;
+  }
 }
 
 bool ParseQuotedName(char C, char Quote, TQuotedNameState& State, std::string& Name) {

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -35,6 +37,23 @@ enum TASCResult : int32_t {
 /// Reads the whole file FName into Text (a UTF-8 byte-order mark is dropped): ascOK,
 /// ascNoFile or ascCannotRead (Text then empty).
 int32_t ReadWholeTextFile(const std::string& FName, std::string& Text);
+
+/// Reads a text file block by block; a UTF-8 byte-order mark at its start is dropped.
+class TTextFileReader {
+ public:
+  /// Opens FName: ascOK, ascNoFile (no such file) or ascCannotRead (a folder, no permission).
+  int32_t Open(const std::string& FName);
+  /// Appends up to Count bytes to Text: the number appended, fewer than Count only at the end
+  /// of the file; -1 on a read error or when Text cannot grow (Text keeps what it had).
+  int64_t Append(std::string& Text, size_t Count);
+  /// The file's size when it was opened (0 when unknown, as for a pipe).
+  uint64_t Size() const { return FSize; }
+
+ private:
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> FFile{nullptr, &std::fclose};
+  uint64_t FSize = 0;
+  std::string FPending;  // bytes read at opening, not yet handed out
+};
 
 /// The state of ParseQuotedName between characters; a new state starts between names.
 struct TQuotedNameState {

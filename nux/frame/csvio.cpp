@@ -1,5 +1,7 @@
 #include "nux/frame/csvio.h"
 
+#include <algorithm>
+
 namespace nux {
 
 char CSVDelimiterChar(TCSVDelimiters Delimiter) {
@@ -27,6 +29,13 @@ std::string CSVField(std::string_view Text, char Delimiter) {
   }
   S.push_back('"');
   return S;
+}
+
+void TCSVScanner::Reset(std::string_view Text, size_t Pos) {
+  FText = Text;
+  FPos = Pos;
+  FFailed = false;
+  FStore.clear();
 }
 
 bool TCSVScanner::NextRecord(std::vector<std::string_view>& Fields) {
@@ -90,6 +99,38 @@ bool TCSVScanner::NextRecord(std::vector<std::string_view>& Fields) {
         return true;
       }
     }
+  }
+}
+
+TCSVFileReader::TCSVFileReader(char Delimiter, size_t BlockSize)
+    : FScan(std::string_view(), Delimiter), FBlock(std::max<size_t>(BlockSize, 1)) {}
+
+int32_t TCSVFileReader::Open(const std::string& FName) {
+  std::string().swap(FBuf);
+  FScan.Reset(FBuf, 0);
+  FDone = 0;
+  FEnd = false;
+  return FFile.Open(FName);
+}
+
+int32_t TCSVFileReader::Next(std::vector<std::string_view>& Fields) {
+  for (;;) {
+    const size_t Start = FScan.Position();
+    const bool Got = FScan.NextRecord(Fields);
+    const size_t P = FScan.Position();
+    // A record is whole when its line break was read; at the end of the file, always. A
+    // carriage return at the end of the buffer may still have its line feed to come.
+    if (Got && (FEnd || P < FBuf.size() || (P > 0 && FBuf[P - 1] == '\n'))) return 1;
+    if (FEnd) return FScan.Failed() ? csvOpenQuote : 0;
+    Fields.clear();
+    FBuf.erase(0, Start);
+    FDone += Start;
+    // At least as much again as is held, so that a long record is scanned O(1) times.
+    const size_t Want = std::max(FBlock, FBuf.size());
+    const int64_t Read = FFile.Append(FBuf, Want);
+    if (Read < 0) return ascCannotRead;
+    if (size_t(Read) < Want) FEnd = true;
+    FScan.Reset(FBuf, 0);
   }
 }
 

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "nux/frame/ascio.h"
 #include "nux/frame/types.h"
 
 namespace nux {
@@ -34,6 +35,8 @@ class TCSVScanner {
   bool Failed() const { return FFailed; }
   /// The position of the next unread byte.
   size_t Position() const { return FPos; }
+  /// Continues on Text (kept by reference) at byte Pos, with Failed() cleared.
+  void Reset(std::string_view Text, size_t Pos);
 
  private:
   std::string_view FText;
@@ -41,6 +44,33 @@ class TCSVScanner {
   size_t FPos = 0;
   bool FFailed = false;
   std::deque<std::string> FStore;  // unescaped quoted fields of the current record
+};
+
+/// Reads the records of a CSV file block by block, so that memory stays near the block size
+/// and the longest record, whatever the size of the file; the records are those TCSVScanner
+/// finds in the whole text (a UTF-8 byte-order mark at the start of the file is dropped).
+class TCSVFileReader {
+ public:
+  /// A reader for the delimiter character Delimiter that reads BlockSize bytes at a time.
+  explicit TCSVFileReader(char Delimiter, size_t BlockSize = size_t{1} << 20);
+  /// Opens FName: ascOK, ascNoFile or ascCannotRead.
+  int32_t Open(const std::string& FName);
+  /// The fields of the next record (valid until the next call): 1; 0 at the end of the file;
+  /// csvOpenQuote when a quoted field is not closed before the end; ascCannotRead on a read
+  /// error. A blank line is one empty field.
+  int32_t Next(std::vector<std::string_view>& Fields);
+  /// The file's size when it was opened (0 when unknown).
+  uint64_t FileSize() const { return FFile.Size(); }
+  /// The bytes of the file read as records so far.
+  uint64_t BytesDone() const { return FDone + FScan.Position(); }
+
+ private:
+  TTextFileReader FFile;
+  TCSVScanner FScan;
+  std::string FBuf;
+  uint64_t FDone = 0;  // bytes dropped from the front of FBuf
+  size_t FBlock;
+  bool FEnd = false;
 };
 
 }  // namespace nux

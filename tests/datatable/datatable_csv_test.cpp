@@ -36,6 +36,39 @@ TEST(CSVScanner, QuotingLineEndsAndBlankRuns) {
       EXPECT_EQ(Records(CSVField(T, D) + "\n", D), Recs{{T}}) << int(D) << T;
 }
 
+// The block reader must find the records the whole-text scanner finds, wherever the blocks
+// cut the text: inside a CRLF, a doubled quote, a quoted line break or a run of blanks.
+TEST(CSVScanner, FileReaderMatchesWholeTextAtEveryBlockSize) {
+  TempDir Dir;
+  const std::string F = Dir.Path("b.csv");
+  const std::vector<std::pair<std::string, char>> Texts = {
+      {"a,\"b,c\",\"say \"\"hi\"\"\"\r\n\"two\r\nlines\",,x\n\nlast", ','},
+      {"1;2\r3;\"4\"x\r\n\r\n5", ';'},
+      {"  1   2 \"\"  \n\t3\t\n   \r\n 4  ", ' '},
+      {"a,\"open\nb", ','},
+      {"", ','},
+      {"x\r", ','}};
+  for (const auto& [Text, D] : Texts)
+    for (const bool Bom : {false, true}) {
+      std::ofstream(F, std::ios::binary) << (Bom ? "\xEF\xBB\xBF" : "") << Text;
+      const Recs Want = Records(Text, D);
+      for (const size_t Block : {1, 2, 3, 5, 8, 1 << 20}) {
+        TCSVFileReader In(D, Block);
+        ASSERT_EQ(In.Open(F), ascOK);
+        std::vector<std::string_view> Fields;
+        Recs Got;
+        int32_t R = 0;
+        while ((R = In.Next(Fields)) == 1) Got.emplace_back(Fields.begin(), Fields.end());
+        if (R == csvOpenQuote) Got.push_back({"<open quote>"});
+        EXPECT_EQ(Got, Want) << Text << " block " << Block << " bom " << Bom;
+        EXPECT_EQ(In.BytesDone(), Text.size());
+      }
+    }
+  TCSVFileReader In(',');
+  EXPECT_EQ(In.Open(Dir.Path("none.csv")), ascNoFile);
+  EXPECT_EQ(In.Open(Dir.Path("")), ascCannotRead);
+}
+
 TEST(DataTableCSV, ExportsAndImportsEveryDelimiter) {
   TempDir Dir;
   const std::string F = Dir.Path("t.csv");
