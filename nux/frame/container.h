@@ -39,9 +39,7 @@ class TDataFingerprint {
   // Feeds the bytes of one element.
   void Add(T Value);
   // Feeds the bytes of every element of Values, in order.
-  void Add(std::span<const T> Values) {
-    for (const T V : Values) Add(V);
-  }
+  void Add(std::span<const T> Values);
   // The complemented registers as 8 upper-case hex digits each; empty when nothing was added.
   std::string Result() const;
 

@@ -4,29 +4,17 @@
 #include <array>
 #include <bit>
 
+#include "nux/frame/crc32_impl.h"
+
 namespace nux {
 
 namespace {
-
-constexpr std::array<uint32_t, 256> MakeCrcTable() {
-  std::array<uint32_t, 256> Table{};
-  for (uint32_t I = 0; I < 256; ++I) {
-    uint32_t C = I;
-    for (int K = 0; K < 8; ++K) C = (C & 1U) ? (0xEDB88320U ^ (C >> 1)) : (C >> 1);
-    Table[I] = C;
-  }
-  return Table;
-}
-
-constexpr std::array<uint32_t, 256> CrcTable = MakeCrcTable();
 
 constexpr int64_t WordsFor(int64_t Bits) { return (Bits + 63) / 64; }
 
 }  // namespace
 
-uint32_t CalcNextCRC32(uint8_t Data, uint32_t Crc) {
-  return CrcTable[(Crc ^ Data) & 0xFFU] ^ (Crc >> 8);
-}
+uint32_t CalcNextCRC32(uint8_t Data, uint32_t Crc) { return crc32_detail::Step(Data, Crc); }
 
 void TBitFld::SetSize(int64_t NumBits) {
   NumBits = std::max<int64_t>(0, NumBits);
