@@ -109,6 +109,7 @@ int32_t TCSVFileReader::Open(const std::string& FName) {
   std::string().swap(FBuf);
   FScan.Reset(FBuf, 0);
   FDone = 0;
+  FRead = 0;
   FEnd = false;
   return FFile.Open(FName);
 }
@@ -126,9 +127,13 @@ int32_t TCSVFileReader::Next(std::vector<std::string_view>& Fields) {
     FBuf.erase(0, Start);
     FDone += Start;
     // At least as much again as is held, so that a long record is scanned O(1) times.
-    const size_t Want = std::max(FBlock, FBuf.size());
+    size_t Want = std::max(FBlock, FBuf.size());
+    // No bigger buffer than the rest of the file needs (one byte more tells its end).
+    const uint64_t Size = FFile.Size();
+    if (Size > 0 && Size >= FRead && Size - FRead < Want) Want = size_t(Size - FRead) + 1;
     const int64_t Read = FFile.Append(FBuf, Want);
     if (Read < 0) return ascCannotRead;
+    FRead += uint64_t(Read);
     if (size_t(Read) < Want) FEnd = true;
     FScan.Reset(FBuf, 0);
   }

@@ -69,6 +69,7 @@ class TCSVFileReader {
   TCSVScanner FScan;
   std::string FBuf;
   uint64_t FDone = 0;  // bytes dropped from the front of FBuf
+  uint64_t FRead = 0;  // bytes had from the file
   size_t FBlock;
   bool FEnd = false;
 };
