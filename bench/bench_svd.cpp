@@ -19,6 +19,9 @@ extern "C" void dgesvd_(const char* JobU, const char* JobVT, const int* M, const
                         const int* LDA, double* S, double* U, const int* LDU, double* VT,
                         const int* LDVT, double* Work, const int* LWork, int* Info,
                         std::size_t JobULen, std::size_t JobVTLen);
+extern "C" void dgesdd_(const char* JobZ, const int* M, const int* N, double* A, const int* LDA,
+                        double* S, double* U, const int* LDU, double* VT, const int* LDVT,
+                        double* Work, const int* LWork, int* IWork, int* Info, std::size_t JobZLen);
 #endif
 
 namespace {
@@ -54,9 +57,7 @@ BENCHMARK(BM_NuxSVD)->Arg(100)->Arg(500)->UseManualTime()->Unit(benchmark::kMill
 void BM_NuxSpectralNorm(benchmark::State& State) {
   const int N = static_cast<int>(State.range(0));
   nux::TMatrix M;
-  M.Resize(N, N);
-  nux::SetRandSeed(17);
-  M.FillRandomUniform(-0.5, 0.5);
+  M.SetValues(RandomMatrix(N));
   for (auto _ : State) benchmark::DoNotOptimize(M.Norm(nux::ntSpectral));
 }
 BENCHMARK(BM_NuxSpectralNorm)->Arg(500)->Unit(benchmark::kMillisecond);
@@ -100,6 +101,35 @@ void BM_LapackDgesvd(benchmark::State& State) {
   State.counters["max_dsigma"] = MaxDiff;
 }
 BENCHMARK(BM_LapackDgesvd)->Arg(100)->Arg(500)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// The values-only peer of Norm(ntSpectral): dgesdd with JOBZ = 'N'.
+void BM_LapackDgesddValues(benchmark::State& State) {
+  const int N = static_cast<int>(State.range(0));
+  const auto Columns = RandomMatrix(N);
+  std::vector<double> Source;
+  for (const auto& Column : Columns) Source.insert(Source.end(), Column.begin(), Column.end());
+  std::vector<double> A = Source, S(static_cast<size_t>(N));
+  std::vector<int> IWork(8 * static_cast<size_t>(N));
+  double Dummy = 0.0, Query = 0.0;
+  int Info = 0, LWork = -1, One = 1;
+  dgesdd_("N", &N, &N, A.data(), &N, S.data(), &Dummy, &One, &Dummy, &One, &Query, &LWork,
+          IWork.data(), &Info, 1);
+  LWork = static_cast<int>(Query);
+  std::vector<double> Work(static_cast<size_t>(LWork));
+  for (auto _ : State) {
+    A = Source;
+    const auto T0 = Clock::now();
+    dgesdd_("N", &N, &N, A.data(), &N, S.data(), &Dummy, &One, &Dummy, &One, Work.data(), &LWork,
+            IWork.data(), &Info, 1);
+    const auto T1 = Clock::now();
+    if (Info != 0) State.SkipWithError("dgesdd failed");
+    State.SetIterationTime(std::chrono::duration<double>(T1 - T0).count());
+  }
+  nux::TMatrix M;
+  M.SetValues(Columns);
+  State.counters["dnorm"] = std::abs(M.Norm(nux::ntSpectral) - S[0]);
+}
+BENCHMARK(BM_LapackDgesddValues)->Arg(500)->UseManualTime()->Unit(benchmark::kMillisecond);
 #endif
 
 }  // namespace

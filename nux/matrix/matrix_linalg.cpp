@@ -113,10 +113,9 @@ double TMatrix::Norm(TNormType nt) const {
     case ntSpectral: {
       const size_t N = Mat.size();
       TDouble2DArray U = GuardAlloc<ENUXMatrixError>(*this, msgNoMemoryOnHeap, [&] { return Mat; });
-      TDouble2DArray V = AllocateBlock(NrOfColumns(), NrOfColumns());
       TDoubleArray W = GuardAlloc<ENUXMatrixError>(*this, msgNoMemoryOnHeap,
                                                    [&] { return TDoubleArray(N, 0.0); });
-      const int32_t Res = SingularValueDecomp(U, V, W);
+      const int32_t Res = SingularValues(U, W);
       if (Res == svdNoMemory) RaiseComponentError<ENUXMatrixError>(*this, msgNoMemoryOnHeap);
       if (Res != svdOK) RaiseComponentError<ENUXMatrixError>(*this, msgNearSingular);
       double Best = 0.0;

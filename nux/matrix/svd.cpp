@@ -62,6 +62,7 @@ struct TGolubReinsch {
   TDoubleArray& Work;  // max(m, n) values
   size_t M, N;
   TColumnOps Ops;
+  bool Vectors;  // false: singular values only, no rotation reaches A or V
 
   // Householder reduction to bidiagonal form: W the diagonal, E the superdiagonal. The
   // reflection vectors stay in A (left ones below the diagonal, right ones right of the
@@ -217,7 +218,7 @@ int32_t TGolubReinsch::Diagonalise(double ANorm) {
           W[I] = H;
           C = G / H;
           S = -F / H;
-          Ops.Rotate(A[Nm].data(), A[I].data(), M, C, S);
+          if (Vectors) Ops.Rotate(A[Nm].data(), A[I].data(), M, C, S);
         }
       }
       if (L < K && Negligible(W[K])) {
@@ -233,7 +234,7 @@ int32_t TGolubReinsch::Diagonalise(double ANorm) {
           const double C = G / H;
           const double S = F / H;
           W[J] = H;
-          Ops.Rotate(V[J].data(), V[K].data(), N, C, S);
+          if (Vectors) Ops.Rotate(V[J].data(), V[K].data(), N, C, S);
           if (J > L) {
             F = -S * E[J];
             E[J] = C * E[J];
@@ -245,7 +246,8 @@ int32_t TGolubReinsch::Diagonalise(double ANorm) {
       if (L == K) {
         if (Z < 0.0) {
           W[K] = -Z;
-          for (double& X : V[K]) X = -X;
+          if (Vectors)
+            for (double& X : V[K]) X = -X;
         }
         break;
       }
@@ -276,7 +278,7 @@ int32_t TGolubReinsch::Diagonalise(double ANorm) {
         G = G * C - X * S;
         H = Y * S;
         Y *= C;
-        Ops.Rotate(V[J].data(), V[I].data(), N, C, S);
+        if (Vectors) Ops.Rotate(V[J].data(), V[I].data(), N, C, S);
         R = std::hypot(F, H);
         W[J] = R;
         if (R != 0.0) {
@@ -285,7 +287,7 @@ int32_t TGolubReinsch::Diagonalise(double ANorm) {
         }
         F = C * G + S * Y;
         X = C * Y - S * G;
-        Ops.Rotate(A[J].data(), A[I].data(), M, C, S);
+        if (Vectors) Ops.Rotate(A[J].data(), A[I].data(), M, C, S);
       }
       E[L] = 0.0;
       E[K] = F;
@@ -298,16 +300,22 @@ int32_t TGolubReinsch::Diagonalise(double ANorm) {
 
 }  // namespace
 
-int32_t SingularValueDecomp(TDouble2DArray& A, TDouble2DArray& V, TDoubleArray& W) {
+namespace {
+
+// The checks, the scaling and the phases; V is only used (and checked) with Vectors.
+int32_t Decompose(TDouble2DArray& A, TDouble2DArray& V, TDoubleArray& W, bool Vectors) {
   const size_t N = A.size();
   if (N == 0) return svdBadMatrix;
   const size_t M = A[0].size();
   if (M == 0) return svdBadMatrix;
   for (const auto& Column : A)
     if (Column.size() != M) return svdBadMatrix;
-  if (W.size() != N || V.size() != N) return svdBadOutput;
-  for (const auto& Column : V)
-    if (Column.size() != N) return svdBadOutput;
+  if (W.size() != N) return svdBadOutput;
+  if (Vectors) {
+    if (V.size() != N) return svdBadOutput;
+    for (const auto& Column : V)
+      if (Column.size() != N) return svdBadOutput;
+  }
 
   double AMax = 0.0;
   for (const auto& Column : A)
@@ -332,15 +340,27 @@ int32_t SingularValueDecomp(TDouble2DArray& A, TDouble2DArray& V, TDoubleArray& 
       for (double& X : Column) X = std::ldexp(X, -Shift);
   }
 
-  TGolubReinsch D{A, V, W, E, Work, M, N, TColumnOps(kernels::ActivePath())};
+  TGolubReinsch D{A, V, W, E, Work, M, N, TColumnOps(kernels::ActivePath()), Vectors};
   double ANorm = 0.0;
-  if (!D.Reduce(ANorm) || !D.AccumulateRight() || !D.AccumulateLeft()) return svdAborted;
+  if (!D.Reduce(ANorm)) return svdAborted;
+  if (Vectors && (!D.AccumulateRight() || !D.AccumulateLeft())) return svdAborted;
   const int32_t Result = D.Diagonalise(ANorm);
   if (Result == svdAborted) return svdAborted;
 
   if (Shift != 0)
     for (double& X : W) X = std::ldexp(X, Shift);
   return Result;
+}
+
+}  // namespace
+
+int32_t SingularValueDecomp(TDouble2DArray& A, TDouble2DArray& V, TDoubleArray& W) {
+  return Decompose(A, V, W, true);
+}
+
+int32_t SingularValues(TDouble2DArray& A, TDoubleArray& W) {
+  TDouble2DArray None;
+  return Decompose(A, None, W, false);
 }
 
 }  // namespace nux

@@ -32,4 +32,11 @@ inline constexpr int32_t svdNoMemory = -6;    // working storage could not be al
 // svdNoMemory leave all three arrays untouched.
 int32_t SingularValueDecomp(TDouble2DArray& A, TDouble2DArray& V, TDoubleArray& W);
 
+// The singular values alone: W receives bit for bit the values SingularValueDecomp gives, but
+// U and V are never formed (the reflections are not accumulated and the rotations reach no
+// vectors), which saves most of the work. A is overwritten with the bidiagonal reduction. W
+// must hold n values. Progress counts the columns of the reduction and the values; results as
+// SingularValueDecomp's (svdBadOutput only for W).
+int32_t SingularValues(TDouble2DArray& A, TDoubleArray& W);
+
 }  // namespace nux

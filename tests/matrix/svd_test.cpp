@@ -71,6 +71,19 @@ TEST(SingularValueDecomp, ReconstructsTallSquareWideAndRankDeficientMatrices) {
     SCOPED_TRACE(Trial);
     const TSvd S(A);
     S.Check(1e-13);
+    // The values-only path must give the same bits, also after the power-of-two rescaling.
+    for (const double Factor : {1.0, 0x1p+1000}) {
+      TDouble2DArray B = A, Big = A;
+      for (auto& Column : Big)
+        for (double& X : Column) X *= Factor;
+      TDoubleArray W(Nc), WBig(Nc), WDec(Nc);
+      TDouble2DArray V = Block(Nc, Nc);
+      ASSERT_EQ(SingularValues(B, W), S.Result);
+      EXPECT_EQ(W, S.W);
+      ASSERT_EQ(SingularValues(B = Big, WBig), S.Result);
+      ASSERT_EQ(SingularValueDecomp(Big, V, WDec), S.Result);
+      EXPECT_EQ(WBig, WDec);
+    }
     // A wide matrix has n - m structural zeros, with zero columns in U.
     if (Nr < Nc) {
       const auto Zero = [&](size_t K) { return S.W[K] == 0.0 && S.U[K] == TDoubleArray(Nr); };
