@@ -398,14 +398,16 @@ inline constexpr int32_t pcsNoMemory = -5;   // working storage could not be all
 
 // Smoothing spline (Reinsch): the natural cubic spline g minimising
 // sum w_i (y_i - g(x_i))^2 + Lambda * integral g''^2 over NumData knots x (strictly increasing).
-// Piece i (x[i] <= x < x[i+1], the last one also beyond) is A + B t + C t^2 + D t^3 with
-// t = x - x[i]; A holds the smoothed values. The outputs are written only on success (pcsOK).
+// Piece i (x[i] <= x < x[i+1]) is A + B t + C t^2 + D t^3 with t = x - x[i]; A holds the
+// smoothed values; the last piece (C = D = 0) is the straight line beyond the last knot. The
+// outputs are written only on success (pcsOK).
 int32_t PenalizedCubicSpline(int32_t NumData, double Lambda, std::span<const double> X,
                              std::span<const double> Y, std::span<const double> W,
                              std::span<double> A, std::span<double> B, std::span<double> C,
                              std::span<double> D);
 // Value at x of the piecewise cubic of NumData knots X with coefficients A ... D (as written by
-// PenalizedCubicSpline); NaN for NumData < 1.
+// PenalizedCubicSpline); left of the first knot the tangent line there. NaN for NumData < 1 or
+// arrays shorter than NumData.
 double EvalPiecewiseCubic(int32_t NumData, std::span<const double> X, std::span<const double> A,
                           std::span<const double> B, std::span<const double> C,
                           std::span<const double> D, double x);

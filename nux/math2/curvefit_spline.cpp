@@ -259,10 +259,11 @@ double EvalPiecewiseCubic(int32_t NumData, std::span<const double> X, std::span<
   if (NumData < 1 || std::isnan(x)) return NaN;
   const auto N = size_t(NumData);
   if (X.size() < N || A.size() < N || B.size() < N || C.size() < N || D.size() < N) return NaN;
-  // The first piece extends to the left; beyond the last knot the continued last piece is used,
-  // which for a natural spline is the straight line of its end.
+  // Outside the knots the spline continues as the straight line of its end (the last piece has
+  // C = D = 0), which is where a natural spline minimises its penalty.
   size_t K = size_t(std::upper_bound(X.begin(), X.begin() + std::ptrdiff_t(N), x) - X.begin());
-  K = K == 0 ? 0 : K - 1;
+  if (K == 0) return A[0] + (x - X[0]) * B[0];
+  --K;
   const double T = x - X[K];
   return A[K] + T * (B[K] + T * (C[K] + T * D[K]));
 }
