@@ -8,6 +8,7 @@
 #include "nux/frame/errors.h"
 #include "nux/frame/moments.h"
 #include "nux/frame/univconst.h"
+#include "nux/math1/scalar.h"
 #include "nux/math2/curvefit.h"
 #include "nux/math2/curvefit_impl.h"
 #include "nux/matrix/matrix.h"
@@ -261,20 +262,33 @@ double TCurveFit::GetRMSDiff() const {
   return FNumData > 0 ? std::sqrt(FSums.SumDiffq / FNumData) : 0.0;
 }
 
+// The running moments overflow only for values beyond about 1e154; then the data are scaled.
 double TCurveFit::GetStdDevX() const {
-  return FNumData >= 3 ? std::sqrt(FM2X / (FNumData - 1)) : 0.0;
+  if (FNumData < 3) return 0.0;
+  if (std::isfinite(FM2X)) return std::sqrt(FM2X / (FNumData - 1));
+  const math2_detail::TScaledMoments M = math2_detail::ScaledMoments(FX, FY);
+  return std::ldexp(std::sqrt(M.Sxx / (FNumData - 1)), M.Ex);
 }
 double TCurveFit::GetStdDevY() const {
-  return FNumData >= 3 ? std::sqrt(FM2Y / (FNumData - 1)) : 0.0;
+  if (FNumData < 3) return 0.0;
+  if (std::isfinite(FM2Y)) return std::sqrt(FM2Y / (FNumData - 1));
+  const math2_detail::TScaledMoments M = math2_detail::ScaledMoments(FX, FY);
+  return std::ldexp(std::sqrt(M.Syy / (FNumData - 1)), M.Ey);
 }
 double TCurveFit::GetStdDevDiff() const {
   return FNumData >= 3 ? std::sqrt(FM2D / (FNumData - 1)) : 0.0;
 }
 
 double TCurveFit::GetRxy() const {
-  if (FNumData < 3 || !(FM2X > 0.0) || !(FM2Y > 0.0)) return 0.0;
+  if (FNumData < 3) return 0.0;
+  double Sxx = FM2X, Syy = FM2Y, Sxy = FCXY;
+  if (!std::isfinite(Sxx) || !std::isfinite(Syy) || !std::isfinite(Sxy)) {
+    const math2_detail::TScaledMoments M = math2_detail::ScaledMoments(FX, FY);
+    Sxx = M.Sxx, Syy = M.Syy, Sxy = M.Sxy;
+  }
+  if (!(Sxx > 0.0) || !(Syy > 0.0)) return 0.0;
   // Square roots taken apart: their product may overflow where the ratio does not.
-  const double R = FCXY / std::sqrt(FM2X) / std::sqrt(FM2Y);
+  const double R = Sxy / std::sqrt(Sxx) / std::sqrt(Syy);
   return std::isfinite(R) ? std::clamp(R, -1.0, 1.0) : 0.0;
 }
 
@@ -495,21 +509,18 @@ double TCurveFit::GetSpearman(double& p) const {
   if (N <= 2) return 0.0;
   double Tx = 0.0, Ty = 0.0;
   const TDoubleArray Rx = MidRanks(FX, Tx), Ry = MidRanks(FY, Ty);
-  // Sum of squared rank differences: the ranks are multiples of 1/2, so each term is exact.
-  double D = 0.0, Comp = 0.0;  // compensated
+  TKahanSum D;
   for (int32_t I = 0; I < N; ++I) {
-    const double T = (Rx[size_t(I)] - Ry[size_t(I)]) * (Rx[size_t(I)] - Ry[size_t(I)]) - Comp;
-    const double S = D + T;
-    Comp = (S - D) - T;
-    D = S;
+    const double Dr = Rx[size_t(I)] - Ry[size_t(I)];
+    D.Add(Dr * Dr);
   }
   const double Nd = N, N3 = Nd * (Nd * Nd - 1);
   double Rho;
   if (Tx == 0.0 && Ty == 0.0) {
-    Rho = 1.0 - 6.0 * D / N3;
+    Rho = 1.0 - 6.0 * D.Sum / N3;
   } else {
     if (N3 == 12 * Tx || N3 == 12 * Ty) return 0.0;
-    Rho = (N3 - 6.0 * (D + Tx + Ty)) / std::sqrt((N3 - 12 * Tx) * (N3 - 12 * Ty));
+    Rho = (N3 - 6.0 * (D.Sum + Tx + Ty)) / std::sqrt((N3 - 12 * Tx) * (N3 - 12 * Ty));
   }
   Rho = std::clamp(Rho, -1.0, 1.0);
   if (std::abs(Rho) >= 1.0) {

@@ -130,28 +130,19 @@ void TCurveFit::CalcLinFit(double& k, double& d, double& FitQual) {
   RequireData(2, "CalcLinFit");
   ClearModelParams();
   double MeanX = FMeanX, Sxx = FM2X, Sxy = FCXY, Syy = FM2Y, MeanY = FMeanY;
+  double RootSxx = std::sqrt(FM2X);
   if (!(std::isfinite(Sxx) && std::isfinite(Sxy) && std::isfinite(Syy))) {
-    // Values near the overflow limit: centred sums of the data scaled by powers of two (exact).
-    double Mx = 0, My = 0;
-    for (int32_t I = 0; I < FNumData; ++I) {
-      Mx = std::max(Mx, std::abs(FX[size_t(I)]));
-      My = std::max(My, std::abs(FY[size_t(I)]));
+    // Values near the overflow limit: centred sums of the data scaled by powers of two.
+    const math2_detail::TScaledMoments Sm = math2_detail::ScaledMoments(FX, FY);
+    if (Sm.Sxx > 0.0) {
+      const double Ks = Sm.Sxy / Sm.Sxx;
+      k = std::ldexp(Ks, Sm.Ey - Sm.Ex);
+      d = std::ldexp(Sm.My - Ks * Sm.Mx, Sm.Ey);
+      FitQual = Sm.Syy > 0.0 ? (Sm.Sxy / Sm.Sxx) * (Sm.Sxy / Sm.Syy) : 1.0;
     }
-    const int Ex = Mx > 0 ? std::ilogb(Mx) : 0, Ey = My > 0 ? std::ilogb(My) : 0;
-    const int64_t N = FNumData;
-    auto Xs = [&](int64_t I) { return std::ldexp(FX[size_t(I)], -Ex); };
-    auto Ys = [&](int64_t I) { return std::ldexp(FY[size_t(I)], -Ey); };
-    const TCentralSums Cx = CentralSums(N, Xs), Cy = CentralSums(N, Ys);
-    const double Cxy = CentralCoSum(N, Xs, Ys, Cx.Mean, Cy.Mean);
-    if (Cx.S2 > 0.0) {
-      const double Ks = Cxy / Cx.S2;
-      k = std::ldexp(Ks, Ey - Ex);
-      d = std::ldexp(Cy.Mean - Ks * Cx.Mean, Ey);
-      FitQual = Cy.S2 > 0.0 ? (Cxy / Cx.S2) * (Cxy / Cy.S2) : 1.0;
-    }
-    MeanX = std::ldexp(Cx.Mean, Ex);
-    Sxx = std::ldexp(Cx.S2, 2 * Ex);
-    if (!(Cx.S2 > 0.0)) Sxx = 0.0;
+    MeanX = std::ldexp(Sm.Mx, Sm.Ex);
+    Sxx = Sm.Sxx > 0.0 ? std::ldexp(Sm.Sxx, 2 * Sm.Ex) : 0.0;
+    RootSxx = std::ldexp(std::sqrt(Sm.Sxx), Sm.Ex);
   } else if (Sxx > 0.0) {
     k = Sxy / Sxx;
     d = MeanY - k * MeanX;
@@ -171,7 +162,7 @@ void TCurveFit::CalcLinFit(double& k, double& d, double& FitQual) {
   FFit = new TFitStore;
   FFit->IsLine = true;
   FFit->LineMeanX = MeanX;
-  FFit->LineSxx = Sxx;
+  FFit->LineRootSxx = RootSxx;
   FFit->NParams = 2;
 }
 
@@ -204,7 +195,7 @@ void TCurveFit::CalcParabolFit(double& k0, double& k1, double& k2, double& FitQu
       FFit = new TFitStore;
       FFit->IsLine = true;
       FFit->LineMeanX = M;
-      FFit->LineSxx = std::numeric_limits<double>::infinity();  // leverage 1/n
+      FFit->LineRootSxx = std::numeric_limits<double>::infinity();  // leverage 1/n
       FFit->NParams = 1;
       return;
     }
@@ -658,7 +649,8 @@ double TCurveFit::Leverage(double XVal) const {
   if (FFit == nullptr) return NaN;
   if (FFit->IsLine) {
     const double D = XVal - FFit->LineMeanX;
-    return 1.0 / FNumData + (std::isinf(FFit->LineSxx) ? 0.0 : D * D / FFit->LineSxx);
+    const double U = std::isinf(FFit->LineRootSxx) ? 0.0 : D / FFit->LineRootSxx;
+    return 1.0 / FNumData + U * U;
   }
   double R[MaxPolyOrder + 1];
   if (!FFit->Row || !FFit->Row(XVal, R)) return NaN;

@@ -160,6 +160,186 @@ TEST(CurveFitParabola, ExactParabolaAndTheLineFallback) {
   EXPECT_THROW(Few.CalcParabolFit(k0, k1, k2, q), ENUXMath2Error);
 }
 
+TEST(CurveFitModels, PolynomialOrderCountsAndStatusCodes) {
+  TCurveFit C;
+  Enter(C, {{0, 1}, {1, 3}, {2, 2}});
+  TDoubleArray K{7}, A{7};
+  double Q = 5;
+  bool Ns = true;
+  // Orders without parameter slots or design columns are refused before the count is checked.
+  EXPECT_FALSE(C.CalcPolyFit(11, K, A, Q, Ns));
+  EXPECT_FALSE(C.CalcPolyFit(-1, K, Q, Ns));
+  EXPECT_TRUE(K.empty() && A.empty());
+  EXPECT_EQ(Q, 0.0);
+  EXPECT_EQ(C.RegModel(), rmNone);
+  try {
+    C.CalcPolyFit(3, K, Q, Ns);
+    FAIL();
+  } catch (const ENUXMath2Error& E) {
+    EXPECT_STREQ(E.what(), "CalcPolyFit: not enough data points");
+  }
+  double Shift = 0;
+  EXPECT_THROW(C.CalcCenteredPolyFit(3, K, Shift, Q, Ns), ENUXMath2Error);
+  // n = order + 1 interpolates: no residual degrees of freedom, so no significances.
+  ASSERT_TRUE(C.CalcPolyFit(2, K, A, Q, Ns));
+  EXPECT_NEAR(K[0], 1.0, 1e-14);
+  EXPECT_NEAR(K[1], 3.5, 1e-14);
+  EXPECT_NEAR(K[2], -1.5, 1e-14);
+  EXPECT_EQ(A[1], 0.0);
+  double Pv, Pi, Ci;
+  EXPECT_EQ(C.Predict(rmPolynomial, 1.0, 0.9, 2, Pv, Pi, Ci), prTooFewPoints);
+  EXPECT_EQ(C.Predict(rmPolynomial, 1.0, 0.9, 11, Pv, Pi, Ci), cfBadOrder);
+  EXPECT_EQ(C.CalcRegModel(rmNone, 0), cfNoModel);
+  EXPECT_EQ(C.CalcRegModel(TRegModel(99), 0), cfNoModel);
+  EXPECT_EQ(C.CalcRegModel(rmPolynomial, 3), cfTooFewPoints);
+  EXPECT_EQ(C.CalcRegModel(rmLog, 0), cfInvalidData);  // x = 0 is stored
+  EXPECT_EQ(C.Predict(rmLinear, 1.0, 1.0, 0, Pv, Pi, Ci), prBadProb);
+  EXPECT_EQ(C.Predict(rmNone, 1.0, 1.0, 0, Pv, Pi, Ci), prNoModel);  // the later check wins
+  EXPECT_EQ(C.Predict(rmLinear, 1.0, 0.5, 0, Pv, Pi, Ci), cfOK);
+  // Further from the mean of x the intervals widen.
+  double Pi2, Ci2;
+  ASSERT_EQ(C.Predict(rmLinear, 5.0, 0.5, 0, Pv, Pi2, Ci2), cfOK);
+  EXPECT_GT(Pi2, Pi);
+  EXPECT_GT(Ci2, Ci);
+  // Removing a pair clears the model; CalcRegModel fits again.
+  ASSERT_EQ(C.CalcRegModel(rmParabolic, 0), cfOK);
+  EXPECT_NEAR(C.GetResidual(2), 0.0, 1e-14);
+  C.RemoveStatValue(1);
+  EXPECT_EQ(C.RegModel(), rmNone);
+  EXPECT_EQ(C.GetResidual(1), 0.0);
+  EXPECT_EQ(C.CalcRegModel(rmParabolic, 0), cfTooFewPoints);
+  ASSERT_EQ(C.CalcRegModel(rmLinear, 0), cfOK);
+  EXPECT_NEAR(C.GetModelPar(1, 1), -1.0, 1e-15);
+}
+
+TEST(CurveFitModels, RankStatisticsWhenUndefined) {
+  TCurveFit C;
+  Enter(C, {{1, 2}, {2, 1}});
+  double P = 0;
+  EXPECT_EQ(C.KendallsTau(P), 0.0);
+  EXPECT_EQ(P, 1.0);
+  EXPECT_EQ(C.GetSpearman(P), 0.0);
+  EXPECT_EQ(P, 1.0);
+  Enter(C, {{1, 3}, {1, 4}});
+  C.RemoveStatValue(2);  // x all 1 now
+  EXPECT_EQ(C.KendallsTau(P), 0.0);
+  EXPECT_EQ(P, 1.0);
+  EXPECT_EQ(C.GetKruskalGamma(), 0.0);
+  TCurveFit M;
+  for (int I = 0; I < 9; ++I) M.EnterStatValue(I, std::exp(I));
+  EXPECT_EQ(M.GetSpearman(), 1.0);
+  EXPECT_EQ(M.KendallsTau(P), 1.0);
+  EXPECT_LT(P, 1e-3);
+  M.EnterStatValue(9, 0);  // the counts are computed again
+  EXPECT_LT(M.KendallsTau(P), 1.0);
+}
+
+TEST(CurveFitModels, ValuesAcrossTheDoubleRange) {
+  TCurveFit C;
+  Enter(C, {{1e-300, 2e-300}, {1e-100, 2e-100}, {1, 2}, {1e100, 2e100}, {1e300, 2e300}});
+  double k, d, q;
+  C.CalcLinFit(k, d, q);
+  EXPECT_NEAR(k, 2.0, 1e-14);
+  EXPECT_NEAR(q, 1.0, 1e-14);
+  EXPECT_TRUE(std::isfinite(C.GetStdDevX()));
+  EXPECT_NEAR(C.GetRxy(), 1.0, 1e-14);
+  double Pv, Pi, Ci;
+  EXPECT_EQ(C.Predict(rmLinear, 1.0, 0.9, 0, Pv, Pi, Ci), cfOK);
+  EXPECT_TRUE(std::isfinite(Pi) && std::isfinite(Ci));
+  // x^2 overflows: the polynomial is refused rather than filled with NaN.
+  TDoubleArray K;
+  bool Ns;
+  EXPECT_FALSE(C.CalcPolyFit(2, K, q, Ns));
+  EXPECT_EQ(C.RegModel(), rmNone);
+  EXPECT_EQ(C.CalcRegModel(rmPolynomial, 2), cfFitFailed);
+  // ln x and ln y are tame: y = 2 x exactly.
+  C.CalcPowerFit(k, d, q);
+  EXPECT_NEAR(k, 2.0, 1e-12);
+  EXPECT_NEAR(d, 1.0, 1e-14);
+  // y on 1/x: the residual sum of squares overflows, so the fit is refused, not made NaN.
+  EXPECT_THROW(C.CalcHyperbolFit(k, d, q), ENUXMath2Error);
+}
+
+TEST(CurveFitSplines, SmallAndBadInput) {
+  TCurveFit C;
+  double Q;
+  bool Valid = true;
+  EXPECT_TRUE(std::isnan(C.CubicSpline(1.0)));
+  EXPECT_TRUE(std::isnan(C.SmoothedSpline(1.0, Q, Valid)));
+  EXPECT_FALSE(Valid);
+  C.EnterStatValue(2, 5);
+  EXPECT_EQ(C.CubicSpline(-3), 5.0);
+  EXPECT_EQ(C.SmoothedSpline(9, Q, Valid), 5.0);
+  EXPECT_TRUE(Valid);
+  // Equal x: one knot with the mean y.
+  Enter(C, {{4, 1}, {4, 3}});
+  EXPECT_DOUBLE_EQ(C.CubicSpline(3), 3.5);
+  EXPECT_DOUBLE_EQ(C.SmoothedSpline(4, Q, Valid), 2.0);
+  C.SetSplineSmoothing(-1);  // ignored
+  EXPECT_EQ(C.SplineSmoothingFactor(), 0.5);
+  // The free routine: codes, interpolation for lambda 0, the weighted line for a huge lambda.
+  const double X[] = {0, 1, 2, 4}, Y[] = {1, 0, 2, 7}, W[] = {1, 1, 1, 1};
+  double A[4], B[4], Cc[4], D[4];
+  EXPECT_EQ(PenalizedCubicSpline(1, 0.5, X, Y, W, A, B, Cc, D), pcsBadSize);
+  EXPECT_EQ(PenalizedCubicSpline(5, 0.5, X, Y, W, A, B, Cc, D), pcsBadSize);
+  const double Xr[] = {0, 1, 1, 4}, W0[] = {1, 0, 1, 1};
+  EXPECT_EQ(PenalizedCubicSpline(4, 0.5, Xr, Y, W, A, B, Cc, D), pcsBadX);
+  EXPECT_EQ(PenalizedCubicSpline(4, 0.5, X, Y, W0, A, B, Cc, D), pcsBadWeight);
+  EXPECT_EQ(PenalizedCubicSpline(4, -1, X, Y, W, A, B, Cc, D), pcsBadLambda);
+  ASSERT_EQ(PenalizedCubicSpline(4, 0.0, X, Y, W, A, B, Cc, D), pcsOK);
+  for (int I = 0; I < 4; ++I) EXPECT_NEAR(A[I], Y[I], 1e-14);
+  ASSERT_EQ(PenalizedCubicSpline(4, 1e12, X, Y, W, A, B, Cc, D), pcsOK);
+  // Least-squares line of the four points: slope 58/35, intercept -2/5 (by hand).
+  for (int I = 0; I < 4; ++I) EXPECT_NEAR(A[I], -0.4 + 58.0 / 35 * X[I], 1e-9);
+  EXPECT_NEAR(EvalPiecewiseCubic(4, X, A, B, Cc, D, 6.0), -0.4 + 58.0 / 35 * 6, 1e-8);
+}
+
+TEST(CurveFitStatistics, MomentsAnglesAndAnova) {
+  TCurveFit C;
+  int32_t N;
+  double Mx, My, Sx, Sy, Md, Sd, R;
+  C.CalcStatistics(N, Mx, My, Sx, Sy, Md, Sd, R);
+  EXPECT_EQ(N, 0);
+  EXPECT_EQ(Mx, 0.0);
+  EXPECT_TRUE(std::isnan(C.PercentileX(50)));
+  Enter(C, {{1, 1.1}, {2, 1.9}, {3, 3.2}, {4, 3.8}});
+  C.CalcStatistics(N, Mx, My, Sx, Sy, Md, Sd, R);
+  EXPECT_DOUBLE_EQ(Mx, 2.5);
+  EXPECT_DOUBLE_EQ(Sx, std::sqrt(5.0 / 3));
+  EXPECT_NEAR(Md, 0.0, 1e-15);
+  EXPECT_NEAR(Sd, std::sqrt(0.1 / 3), 1e-15);  // differences -0.1 0.1 -0.2 0.2
+  EXPECT_NEAR(R, 0.9908470001860921, 1e-14);   // numpy.corrcoef
+  EXPECT_NEAR(C.GetRMSDiff(), std::sqrt(0.1 / 4), 1e-15);
+  double Q1, Q2, Q3;
+  ASSERT_TRUE(C.QuartilesX(Q1, Q2, Q3));
+  EXPECT_DOUBLE_EQ(Q2, 2.5);
+  int32_t Dr, De, Dt;
+  double Sse, Ssr, Sst, Mse, Msr, F;
+  C.CalcAnovaReg(1, true, Dr, De, Dt, Sse, Ssr, Sst, Mse, Msr, F);
+  EXPECT_EQ(Dr, 1);
+  EXPECT_EQ(De, 2);
+  EXPECT_EQ(Dt, 3);
+  EXPECT_NEAR(Sse, 0.1, 1e-15);
+  EXPECT_NEAR(Ssr, 4.5, 1e-14);
+  EXPECT_NEAR(Sst, 5.0, 1e-14);
+  EXPECT_NEAR(F, 90.0, 1e-12);
+  C.CalcAnovaReg(4, true, Dr, De, Dt, Sse, Ssr, Sst, Mse, Msr, F);
+  EXPECT_EQ(De, -1);
+  EXPECT_EQ(Mse, 0.0);  // no residual degrees of freedom: no division
+  EXPECT_EQ(F, 1e10);
+  TCurveFit A;
+  Enter(A, {{350, 90}, {10, 90}});
+  const double M = A.GetMeanXDegrees();
+  EXPECT_TRUE(M < 1e-9 || M > 360 - 1e-9) << M;
+  EXPECT_NEAR(A.GetMeanYDegrees(), 90.0, 1e-12);
+  Enter(A, {{200, 270}});
+  EXPECT_NEAR(A.GetMeanXDegrees(), 341.62953716516097, 1e-12);  // numpy, atan2
+  A.RemoveStatValue(3);
+  A.FlipXY();
+  Enter(A, {{270, 0}, {270, 0}});
+  EXPECT_TRUE(std::isnan(A.GetMeanXDegrees()));  // 90, 90, 270, 270 cancel
+}
+
 TEST(CurveFitASC, RoundTripHeaderAndAllOrNothing) {
   TempDir Dir;
   const std::string F = Dir.Path("cf.asc");
