@@ -4,3 +4,4 @@
 #include "nux/statis/distributions.h"
 #include "nux/statis/gammabeta.h"
 #include "nux/statis/kstest.h"
+#include "nux/statis/hypotests.h"
