@@ -3,4 +3,5 @@
 
 #include "nux/statis/distributions.h"
 #include "nux/statis/gammabeta.h"
+#include "nux/statis/hypotests.h"
 #include "nux/statis/kstest.h"
