@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <vector>
 
 #include "nux/math2/curvefit.h"
 
@@ -14,7 +15,7 @@ double Y(double X) { return std::sin(3 * X) + 0.1 * std::cos(17 * X); }
 
 void BM_EnterAndLinFit(benchmark::State& State) {
   const int64_t N = State.range(0);
-  std::vector<double> Xs(size_t(N)), Ys(size_t(N));
+  std::vector<double> Xs(static_cast<size_t>(N)), Ys(static_cast<size_t>(N));
   for (int64_t I = 0; I < N; ++I) Ys[size_t(I)] = Y(Xs[size_t(I)] = X(I, N));
   double K = 0, D = 0, Q = 0;
   for (auto _ : State) {
