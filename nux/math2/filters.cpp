@@ -32,10 +32,10 @@ decltype(auto) NoMemoryAsError(const char* Routine, F&& Work) {
 
 // Writes Values into Dest from 0-based position Offset on with one OnChange, growing Dest when
 // it is too short (a short Dest would silently drop results).
-void StoreInto(TVector& Dest, size_t Offset, const TDoubleArray& Values, size_t MinSize = 0) {
+void StoreInto(TVector& Dest, size_t Offset, const double* Values, size_t Count) {
   TDoubleArray All = Dest.ToStdVector();
-  All.resize(std::max({All.size(), Offset + Values.size(), MinSize}), 0.0);
-  std::copy(Values.begin(), Values.end(), All.begin() + static_cast<std::ptrdiff_t>(Offset));
+  All.resize(std::max(All.size(), Offset + Count), 0.0);
+  std::copy(Values, Values + Count, All.begin() + static_cast<std::ptrdiff_t>(Offset));
   Dest.SetValues(All);
 }
 
@@ -67,24 +67,22 @@ constexpr const char* kRangePoly =
 // Fills Y[m..L-1-m] by Eval on blocks of outputs, then repeats the edge values outwards.
 // Eval(k0, k1, Out) computes outputs k0..k1-1 into Out[0..).
 template <class F>
-TDoubleArray WindowPass(size_t L, size_t m, F&& Eval) {
-  TDoubleArray Y(L);
+void WindowPass(double* Y, size_t L, size_t m, F&& Eval) {
   constexpr size_t Block = 512;
   for (size_t B = m; B + m < L; B += Block) {
     const size_t E = std::min(B + Block, L - m);
-    Eval(B, E, Y.data() + B);
+    Eval(B, E, Y + B);
   }
-  std::fill(Y.begin(), Y.begin() + static_cast<std::ptrdiff_t>(m), Y[m]);
-  std::fill(Y.end() - static_cast<std::ptrdiff_t>(m), Y.end(), Y[L - 1 - m]);
-  return Y;
+  std::fill(Y, Y + m, Y[m]);
+  std::fill(Y + (L - m), Y + L, Y[L - 1 - m]);
 }
 
 // Sum over j of C[j] (x[k + j] + x[k - j]) (or the difference for Odd), C[0] x[k] first, then
 // divided by Norm; the loop runs across outputs so that it vectorises while every output keeps
 // its own order of summation.
-TDoubleArray SymmetricPass(const double* X, size_t L, size_t m, const double* C, double Norm,
-                           bool Odd) {
-  return WindowPass(L, m, [&](size_t B, size_t E, double* Out) {
+void SymmetricPass(double* Y, const double* X, size_t L, size_t m, const double* C, double Norm,
+                   bool Odd) {
+  WindowPass(Y, L, m, [&](size_t B, size_t E, double* Out) {
     const size_t N = E - B;
     for (size_t k = 0; k < N; ++k) Out[k] = C[0] * X[B + k];
     for (size_t j = 1; j <= m; ++j) {
@@ -125,8 +123,10 @@ void RunWindow(const TWindowMsgs& Msgs, const char* WindowWord, const TVector* S
     const double* X = Source->Data().data() + (First - 1);
     const auto L = static_cast<size_t>(Last - First + 1);
     // Computed aside before Dest is touched: Source may be Dest.
-    const TDoubleArray Y = Compute(X, L, static_cast<size_t>(w / 2));
-    StoreInto(*Dest, 0, Y);
+    TDoubleArray All = Dest->ToStdVector();
+    if (All.size() < L) All.resize(L, 0.0);
+    Compute(X, L, static_cast<size_t>(w / 2), All.data());
+    Dest->SetValues(All);
   });
 }
 
@@ -146,9 +146,9 @@ const std::array<std::array<int32_t, 14>, 12> GolayPoly = [] {
 void MovingAverageSmooth(const TVector* Source, int32_t First, int32_t Last, TVector* Dest,
                          int32_t w) {
   RunWindow({"MovingAverageSmooth", kRangeWin}, kSmoothWin, Source, First, Last, Dest, w, 3,
-            INT32_MAX, [&](const double* X, size_t L, size_t m) {
+            INT32_MAX, [&](const double* X, size_t L, size_t m, double* Y) {
               const auto W = static_cast<double>(2 * m + 1);
-              return WindowPass(L, m, [&](size_t B, size_t E, double* Out) {
+              WindowPass(Y, L, m, [&](size_t B, size_t E, double* Out) {
                 const size_t N = E - B;
                 for (size_t k = 0; k < N; ++k) Out[k] = X[B + k - m];
                 for (size_t j = 1; j <= 2 * m; ++j) {
@@ -163,7 +163,7 @@ void MovingAverageSmooth(const TVector* Source, int32_t First, int32_t Last, TVe
 void MovingMedianSmooth(const TVector* Source, int32_t First, int32_t Last, TVector* Dest,
                         int32_t w) {
   RunWindow({"MovingMedianSmooth", kRangeWin}, kSmoothWin, Source, First, Last, Dest, w, 3,
-            INT32_MAX, [&](const double* X, size_t L, size_t m) {
+            INT32_MAX, [&](const double* X, size_t L, size_t m, double* Y) {
               // The window's values kept sorted (NaN left out): one removal and one insertion
               // per step instead of a sort of every window.
               TDoubleArray Sorted;
@@ -176,7 +176,7 @@ void MovingMedianSmooth(const TVector* Source, int32_t First, int32_t Last, TVec
                 if (!std::isnan(V)) Sorted.erase(std::lower_bound(Sorted.begin(), Sorted.end(), V));
               };
               for (size_t k = 0; k < 2 * m; ++k) Insert(X[k]);
-              return WindowPass(L, m, [&](size_t B, size_t E, double* Out) {
+              WindowPass(Y, L, m, [&](size_t B, size_t E, double* Out) {
                 for (size_t k = B; k < E; ++k) {
                   Insert(X[k + m]);
                   const auto N = static_cast<int64_t>(Sorted.size());
@@ -192,23 +192,23 @@ void MovingMedianSmooth(const TVector* Source, int32_t First, int32_t Last, TVec
 void WeightedAverageSmooth(const TVector* Source, int32_t First, int32_t Last, TVector* Dest,
                            int32_t w) {
   RunWindow({"WeightedAverageSmooth", kRangeWin}, kSmoothWin, Source, First, Last, Dest, w, 3,
-            INT32_MAX, [&](const double* X, size_t L, size_t m) {
+            INT32_MAX, [&](const double* X, size_t L, size_t m, double* Y) {
               TDoubleArray C(m + 1);
               for (size_t j = 0; j <= m; ++j) C[j] = static_cast<double>(m + 1 - j);
               // 4 / (w + 1)^2 = 1 / (m + 1)^2
               const double Norm = static_cast<double>(m + 1) * static_cast<double>(m + 1);
-              return SymmetricPass(X, L, m, C.data(), Norm, false);
+              SymmetricPass(Y, X, L, m, C.data(), Norm, false);
             });
 }
 
 void PolynomialSmooth(const TVector* Source, int32_t First, int32_t Last, TVector* Dest,
                       int32_t w) {
   RunWindow({"PolynomialSmooth", kRangePoly}, kPolyWin, Source, First, Last, Dest, w, 5, 25,
-            [&](const double* X, size_t L, size_t m) {
+            [&](const double* X, size_t L, size_t m, double* Y) {
               const auto& Row = GolayPoly[m - 1];
               double C[14];
               for (size_t j = 0; j <= m; ++j) C[j] = Row[j + 1];
-              return SymmetricPass(X, L, m, C, Row[0], false);
+              SymmetricPass(Y, X, L, m, C, Row[0], false);
             });
 }
 
@@ -216,21 +216,21 @@ void FirstDeriv(const TVector* Source, int32_t First, int32_t Last, TVector* Des
   RunWindow({"FirstDeriv",
              "specified range for calculation is smaller than the length of the polynomial"},
             kPolyWin, Source, First, Last, Dest, w, 5, 25,
-            [&](const double* X, size_t L, size_t m) {
+            [&](const double* X, size_t L, size_t m, double* Y) {
               double C[14];
               for (size_t j = 0; j <= m; ++j) C[j] = static_cast<double>(j);
               const auto M = static_cast<double>(m);
-              return SymmetricPass(X, L, m, C, M * (M + 1) * (2 * M + 1) / 3, true);
+              SymmetricPass(Y, X, L, m, C, M * (M + 1) * (2 * M + 1) / 3, true);
             });
 }
 
 void SecondDeriv(const TVector* Source, int32_t First, int32_t Last, TVector* Dest, int32_t w) {
   RunWindow({"SecondDeriv", kRangePoly}, kPolyWin, Source, First, Last, Dest, w, 5, 25,
-            [&](const double* X, size_t L, size_t m) {
+            [&](const double* X, size_t L, size_t m, double* Y) {
               const auto& Row = kSecondDeriv[m - 1];
               double C[14];
               for (size_t j = 0; j <= m; ++j) C[j] = Row[j + 1];
-              return SymmetricPass(X, L, m, C, Row[0], false);
+              SymmetricPass(Y, X, L, m, C, Row[0], false);
             });
 }
 
@@ -343,7 +343,10 @@ void MovingKernelFilter(const TVector* Source, int32_t First, int32_t Last, TVec
     const double* C = Kernel->Data().data();
     const auto L = static_cast<size_t>(Last - First + 1);
     const size_t H = K / 2;
-    TDoubleArray Y(L);
+    // Written into a copy of Dest: Source may be Dest.
+    TDoubleArray All = Dest->ToStdVector();
+    All.resize(Source->Data().size(), 0.0);
+    double* Y = All.data();
     const auto Clipped = [&](size_t k) {
       double S = 0.0;
       for (size_t j = 0; j < K; ++j) {
@@ -358,7 +361,7 @@ void MovingKernelFilter(const TVector* Source, int32_t First, int32_t Last, TVec
     constexpr size_t Block = 512;
     for (size_t B = Lo; B < Hi; B += Block) {
       const size_t N = std::min(Block, Hi - B);
-      double* Out = Y.data() + B;
+      double* Out = Y + B;
       for (size_t k = 0; k < N; ++k) Out[k] = 0.0;
       for (size_t j = 0; j < K; ++j) {
         const double Cj = C[j];
@@ -367,9 +370,6 @@ void MovingKernelFilter(const TVector* Source, int32_t First, int32_t Last, TVec
       }
     }
     for (size_t k = Hi; k < L; ++k) Y[k] = Clipped(k);
-    TDoubleArray All = Dest->ToStdVector();
-    All.resize(Source->Data().size(), 0.0);
-    std::copy(Y.begin(), Y.end(), All.begin());
     Dest->SetValues(All);
   });
 }
@@ -469,20 +469,22 @@ void ChebychevFilter(const TVector* Source, int32_t First, int32_t Last, TVector
     TDoubleArray U(N, 0.0), Y(N), Z(N);
     std::copy(X, X + L, U.begin() + static_cast<std::ptrdiff_t>(P));
     for (size_t k = 0; k < N; ++k) {
+      const size_t Top = std::min(R, k);
       double S = A0 * U[k];
-      for (size_t j = 1, Top = std::min(R, k); j <= Top; ++j)
-        S += a[j] * U[k - j] + b[j] * Y[k - j];
+      for (size_t j = 1; j <= Top; ++j) S += a[j] * U[k - j];
+      // The feedback terms last, the newest at the end: the chain from one output to the next
+      // is one product and one sum.
+      for (size_t j = Top; j >= 1; --j) S += b[j] * Y[k - j];
       Y[k] = S;
     }
     for (size_t k = N; k-- > 0;) {
+      const size_t Top = std::min(R, N - 1 - k);
       double S = A0 * Y[k];
-      for (size_t j = 1, Top = std::min(R, N - 1 - k); j <= Top; ++j)
-        S += a[j] * Y[k + j] + b[j] * Z[k + j];
+      for (size_t j = 1; j <= Top; ++j) S += a[j] * Y[k + j];
+      for (size_t j = Top; j >= 1; --j) S += b[j] * Z[k + j];
       Z[k] = S;
     }
-    const TDoubleArray Out(Z.begin() + static_cast<std::ptrdiff_t>(P),
-                           Z.begin() + static_cast<std::ptrdiff_t>(P + L));
-    StoreInto(*Dest, static_cast<size_t>(First - 1), Out);
+    StoreInto(*Dest, static_cast<size_t>(First - 1), Z.data() + P, L);
   });
 }
 

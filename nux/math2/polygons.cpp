@@ -202,12 +202,16 @@ TPolygon Convex2DHull(const TPolygon& Points) {
   };
   std::vector<TIx> P;
   P.reserve(Points.size());
-  double Big = 0.0;
+  double Big = 0.0, Cx = 0.0, Cy = 0.0;
   for (size_t i = 0; i < Points.size(); ++i) {
     const TPointDouble& Q = Points[i];
     if (!std::isfinite(Q.X) || !std::isfinite(Q.Y)) continue;
     P.push_back({Q.X, Q.Y, i});
     Big = std::max({Big, std::abs(Q.X), std::abs(Q.Y)});
+    // Running mean of all points (the centre for the start vertex): no overflow.
+    const auto N = static_cast<double>(P.size());
+    Cx += (Q.X - Cx) / N;
+    Cy += (Q.Y - Cy) / N;
   }
   if (P.size() < 4) {
     TPolygon Out;
@@ -221,6 +225,37 @@ TPolygon Convex2DHull(const TPolygon& Points) {
     for (TIx& Q : P) {
       Q.X = std::ldexp(Q.X, -e);
       Q.Y = std::ldexp(Q.Y, -e);
+    }
+  }
+  // Points well inside the polygon of the extreme points in eight directions are no hull
+  // vertices (Akl-Toussaint); dropping them first leaves little to sort for most sets. The margin
+  // covers the rounding of the cross products of coordinates below 2 in magnitude.
+  if (P.size() > 64) {
+    const auto Dot = [](const TIx& Q, int d) {
+      constexpr double Dir[8][2] = {{0, -1}, {1, -1}, {1, 0},  {1, 1},
+                                    {0, 1},  {-1, 1}, {-1, 0}, {-1, -1}};
+      return Dir[d][0] * Q.X + Dir[d][1] * Q.Y;
+    };
+    size_t Ext[8] = {};
+    for (size_t i = 1; i < P.size(); ++i)
+      for (int d = 0; d < 8; ++d)
+        if (Dot(P[i], d) > Dot(P[Ext[d]], d)) Ext[d] = i;
+    std::vector<TIx> Q;
+    for (int d = 0; d < 8; ++d) {
+      const TIx& E = P[Ext[d]];
+      if (Q.empty() || E.X != Q.back().X || E.Y != Q.back().Y) Q.push_back(E);
+    }
+    while (Q.size() > 1 && Q.back().X == Q[0].X && Q.back().Y == Q[0].Y) Q.pop_back();
+    if (Q.size() >= 3) {
+      constexpr double Margin = 1e-12;
+      const auto Inside = [&](const TIx& R) {
+        for (size_t e = 0; e < Q.size(); ++e) {
+          const TIx &A = Q[e], &B = Q[(e + 1) % Q.size()];
+          if (!((B.X - A.X) * (R.Y - A.Y) - (B.Y - A.Y) * (R.X - A.X) > Margin)) return false;
+        }
+        return true;
+      };
+      std::erase_if(P, Inside);
     }
   }
   std::sort(P.begin(), P.end(),
@@ -243,12 +278,6 @@ TPolygon Convex2DHull(const TPolygon& Points) {
   size_t NH = k > 1 ? k - 1 : k;  // the last point repeats the first
   if (NH == 2 && P[H[0]].X == P[H[1]].X && P[H[0]].Y == P[H[1]].Y) NH = 1;
   // Start at the vertex of smallest angle about the mean of the points.
-  double Cx = 0.0, Cy = 0.0, N = 0.0;
-  for (const TIx& Q : P) {  // running mean: no overflow for huge coordinates
-    N += 1.0;
-    Cx += (Points[Q.I].X - Cx) / N;
-    Cy += (Points[Q.I].Y - Cy) / N;
-  }
   size_t Start = 0;
   double Smallest = std::numeric_limits<double>::infinity();
   for (size_t h = 0; h < NH; ++h) {
