@@ -1,7 +1,8 @@
 // Unit math2: multivariate analysis (covariance, eigen analysis, principal components, singular
-// value decomposition and regression).
+// value decomposition and regression) and curve fitting.
 #pragma once
 
+#include "nux/math2/curvefit.h"
 #include "nux/math2/eigen.h"
 #include "nux/math2/expression.h"
 #include "nux/math2/filters.h"
