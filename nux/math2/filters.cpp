@@ -7,9 +7,11 @@
 #include <stdexcept>
 #include <string>
 
+#include "nux/frame/colors.h"
 #include "nux/frame/errors.h"
 #include "nux/frame/moments.h"
 #include "nux/frame/rounding.h"
+#include "nux/math2/curvefit.h"
 
 namespace nux {
 
@@ -635,6 +637,66 @@ double CalcGaussKernelMat(const TVector& v, const TMatrix& M, int32_t Row, doubl
     S += d * d;
   }
   return GaussOfSum(S, Width);
+}
+
+// ---- Images ----
+
+namespace {
+
+// R with its edges in order.
+TRect Ordered(TRect R) {
+  if (R.Left > R.Right) std::swap(R.Left, R.Right);
+  if (R.Top > R.Bottom) std::swap(R.Top, R.Bottom);
+  return R;
+}
+
+double PixelValue(int32_t Color, TImgCompareMode Mode) {
+  double Hue = 0, Saturation = 0, Intensity = 0;
+  switch (Mode) {
+    case icmRed:
+      return RedOf(Color);
+    case icmBlue:
+      return BlueOf(Color);
+    case icmGreen:
+      return GreenOf(Color);
+    case icmGrayValues:
+      return RGBtoGray(Color);
+    default:
+      break;
+  }
+  RGBtoHSI(Color, Hue, Saturation, Intensity);
+  return Mode == icmHue ? Hue : Mode == icmSaturation ? Saturation : Intensity;
+}
+
+}  // namespace
+
+double CalcImgCorrelation(const TBitmap& Bmp1, const TBitmap& Bmp2, const TRect& Rect1,
+                          const TRect& Rect2, TImgCompareMode Mode) {
+  const TRect R1 = Ordered(Rect1), R2 = Ordered(Rect2);
+  const int64_t W = int64_t{R1.Right} - R1.Left, H = int64_t{R1.Bottom} - R1.Top;
+  if (W != int64_t{R2.Right} - R2.Left || H != int64_t{R2.Bottom} - R2.Top)
+    Fail("image ranges to compare are not of equal size");
+  // Pixels outside a bitmap read as black and would enter the correlation as data.
+  const auto Within = [](const TRect& R, const TBitmap& B) {
+    return R.Left >= 0 && R.Top >= 0 && R.Right < B.Width() && R.Bottom < B.Height();
+  };
+  if (!Within(R1, Bmp1) || !Within(R2, Bmp2)) Fail("image range lies outside the bitmap");
+  if (Mode < icmRed || Mode > icmGrayValues) Fail("invalid image compare mode");
+  return NoMemoryAsError("CalcImgCorrelation", [&] {
+    TCurveFit Fit;
+    for (int64_t dy = 0; dy <= H; ++dy)
+      for (int64_t dx = 0; dx <= W; ++dx) {
+        const int32_t C1 =
+            Bmp1.Pixel(static_cast<int32_t>(R1.Left + dx), static_cast<int32_t>(R1.Top + dy));
+        const int32_t C2 =
+            Bmp2.Pixel(static_cast<int32_t>(R2.Left + dx), static_cast<int32_t>(R2.Top + dy));
+        Fit.EnterStatValue(PixelValue(C1, Mode), PixelValue(C2, Mode));
+      }
+    int32_t N = 0;
+    double MeanX, MeanY, SdX, SdY, MeanDiff, SdDiff, Rxy = 0;
+    Fit.CalcStatistics(N, MeanX, MeanY, SdX, SdY, MeanDiff, SdDiff, Rxy);
+    return Rxy;
+  });
 }
 
 }  // namespace nux

@@ -120,4 +120,11 @@ double CalcGaussKernel(const TVector& v1, const TVector& v2, double Width);
 // CalcGaussKernel between v and row Row of M, over M's columns.
 double CalcGaussKernelMat(const TVector& v, const TMatrix& M, int32_t Row, double Width);
 
+// Correlation coefficient (rxy of TCurveFit) between a property (Mode) of the pixels of Rect1 in
+// Bmp1 and of the pixels at the same offsets in Rect2 of Bmp2, borders included; 0 for fewer
+// than 3 pixels. Rectangles of different sizes ("image ranges to compare are not of equal size")
+// or reaching outside their bitmap raise ENUXMath2Error.
+double CalcImgCorrelation(const TBitmap& Bmp1, const TBitmap& Bmp2, const TRect& Rect1,
+                          const TRect& Rect2, TImgCompareMode Mode);
+
 }  // namespace nux

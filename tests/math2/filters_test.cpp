@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "nux/frame/colors.h"
 #include "nux/frame/errors.h"
 
 namespace nux {
@@ -325,6 +326,60 @@ TEST(GeneratorTest, PeaksSigmoidsGaussiansAndTheirRefusals) {
   M.Resize(3, 2);
   M.SetVal(1, 2, 1), M.SetVal(2, 2, 4), M.SetVal(3, 2, 3);
   EXPECT_DOUBLE_EQ(CalcGaussKernelMat(A, M, 2, 2.0), std::exp(-1.0));
+}
+
+double Pearson(const std::vector<double>& A, const std::vector<double>& B) {
+  double Ma = 0, Mb = 0;
+  for (size_t i = 0; i < A.size(); ++i)
+    Ma += A[i] / double(A.size()), Mb += B[i] / double(A.size());
+  double Sab = 0, Saa = 0, Sbb = 0;
+  for (size_t i = 0; i < A.size(); ++i) {
+    Sab += (A[i] - Ma) * (B[i] - Mb);
+    Saa += (A[i] - Ma) * (A[i] - Ma);
+    Sbb += (B[i] - Mb) * (B[i] - Mb);
+  }
+  return Sab / std::sqrt(Saa * Sbb);
+}
+
+TEST(ImgCorrelationTest, RegionsCorrelateByTheChosenProperty) {
+  TBitmap B1(12, 9), B2(20, 15);
+  for (int32_t y = 0; y < 9; ++y)
+    for (int32_t x = 0; x < 12; ++x)
+      B1.SetPixel(x, y, RGBColor(uint8_t(x * 20), uint8_t((x * y * 37) % 251), uint8_t(y * 25)));
+  for (int32_t y = 0; y < 15; ++y)
+    for (int32_t x = 0; x < 20; ++x)
+      B2.SetPixel(x, y, RGBColor(uint8_t(200 - x * 7), uint8_t((x + y) * 9), uint8_t(x * y % 200)));
+  const TRect R1{2, 1, 9, 7}, R2{18, 3, 11, 9};  // the second with its x edges exchanged
+  for (int32_t Mode = icmRed; Mode <= icmGrayValues; ++Mode) {
+    std::vector<double> A, B;
+    for (int32_t dy = 0; dy <= 6; ++dy)
+      for (int32_t dx = 0; dx <= 7; ++dx) {
+        const int32_t C[2] = {B1.Pixel(2 + dx, 1 + dy), B2.Pixel(11 + dx, 3 + dy)};
+        double V[2];
+        for (int k = 0; k < 2; ++k) {
+          double H, S, I;
+          RGBtoHSI(C[k], H, S, I);
+          const double All[] = {
+              double(RedOf(C[k])),    double(BlueOf(C[k])), double(GreenOf(C[k])), H, I, S,
+              double(RGBtoGray(C[k]))};
+          V[k] = All[Mode];
+        }
+        A.push_back(V[0]);
+        B.push_back(V[1]);
+      }
+    EXPECT_NEAR(CalcImgCorrelation(B1, B2, R1, R2, TImgCompareMode(Mode)), Pearson(A, B), 1e-12)
+        << Mode;
+  }
+  // Red falls as x grows in the second picture: a perfect negative correlation.
+  EXPECT_NEAR(CalcImgCorrelation(B1, B2, {0, 0, 5, 0}, {0, 0, 5, 0}, icmRed), -1.0, 1e-12);
+  EXPECT_EQ(MessageOf([&] {
+              CalcImgCorrelation(B1, B2, {0, 0, 5, 5}, {0, 0, 5, 4}, icmRed);
+            }),
+            "image ranges to compare are not of equal size");
+  EXPECT_EQ(MessageOf([&] {
+              CalcImgCorrelation(B1, B2, {8, 0, 12, 4}, {0, 0, 4, 4}, icmRed);
+            }),
+            "image range lies outside the bitmap");
 }
 
 }  // namespace
