@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <unordered_set>
 
 #include "nux/frame/stringl.h"
 
@@ -43,6 +44,7 @@ bool IsOperatorWord(std::string_view Word) {
 
 void ExtractVarNames(std::string_view Exp, TStrArray& Names) {
   TStrArray Out;
+  std::unordered_set<std::string_view> Seen;  // views into Exp
   const size_t n = Exp.size();
   const auto At = [&](size_t i) { return i < n ? static_cast<unsigned char>(Exp[i]) : 0; };
   size_t i = 0;
@@ -66,8 +68,7 @@ void ExtractVarNames(std::string_view Exp, TStrArray& Names) {
       const size_t Start = i;
       while (i < n && (IsNameStart(At(i)) || IsDigit(At(i)))) ++i;
       const std::string_view Word = Exp.substr(Start, i - Start);
-      if (!IsOperatorWord(Word) && std::find(Out.begin(), Out.end(), Word) == Out.end())
-        Out.emplace_back(Word);
+      if (!IsOperatorWord(Word) && Seen.insert(Word).second) Out.emplace_back(Word);
     } else {
       ++i;
     }

@@ -60,6 +60,8 @@ void CheckWindow(const TWindowMsgs& Msgs, const char* WindowWord, const TVector*
 }
 
 constexpr const char* kSmoothWin = "smoothing window";
+// Windows up to this length are summed directly for every output.
+constexpr size_t kDirectWindow = 63;
 constexpr const char* kPolyWin = "polynomial";
 constexpr const char* kRangeWin =
     "specified range for smoothing is smaller than the length of the smoothing windows";
@@ -69,8 +71,7 @@ constexpr const char* kRangePoly =
 // Fills Y[m..L-1-m] by Eval on blocks of outputs, then repeats the edge values outwards.
 // Eval(k0, k1, Out) computes outputs k0..k1-1 into Out[0..).
 template <class F>
-void WindowPass(double* Y, size_t L, size_t m, F&& Eval) {
-  constexpr size_t Block = 512;
+void WindowPass(double* Y, size_t L, size_t m, F&& Eval, size_t Block = 512) {
   for (size_t B = m; B + m < L; B += Block) {
     const size_t E = std::min(B + Block, L - m);
     Eval(B, E, Y + B);
@@ -149,16 +150,41 @@ void MovingAverageSmooth(const TVector* Source, int32_t First, int32_t Last, TVe
                          int32_t w) {
   RunWindow({"MovingAverageSmooth", kRangeWin}, kSmoothWin, Source, First, Last, Dest, w, 3,
             INT32_MAX, [&](const double* X, size_t L, size_t m, double* Y) {
-              const auto W = static_cast<double>(2 * m + 1);
-              WindowPass(Y, L, m, [&](size_t B, size_t E, double* Out) {
-                const size_t N = E - B;
-                for (size_t k = 0; k < N; ++k) Out[k] = X[B + k - m];
-                for (size_t j = 1; j <= 2 * m; ++j) {
-                  const double* P = X + B - m + j;
-                  for (size_t k = 0; k < N; ++k) Out[k] += P[k];
-                }
-                for (size_t k = 0; k < N; ++k) Out[k] /= W;
-              });
+              const size_t Len = 2 * m + 1;
+              const auto W = static_cast<double>(Len);
+              if (Len <= kDirectWindow) {
+                WindowPass(Y, L, m, [&](size_t B, size_t E, double* Out) {
+                  const size_t N = E - B;
+                  for (size_t k = 0; k < N; ++k) Out[k] = X[B + k - m];
+                  for (size_t j = 1; j < Len; ++j) {
+                    const double* P = X + B - m + j;
+                    for (size_t k = 0; k < N; ++k) Out[k] += P[k];
+                  }
+                  for (size_t k = 0; k < N; ++k) Out[k] /= W;
+                });
+                return;
+              }
+              // Long windows: a running sum, summed afresh once per window length (so rounding
+              // cannot pile up) and whenever a value that is not finite leaves the window.
+              const auto Fresh = [&](size_t k) {
+                double S = 0.0;
+                for (size_t j = k - m; j <= k + m; ++j) S += X[j];
+                return S;
+              };
+              WindowPass(
+                  Y, L, m,
+                  [&](size_t B, size_t E, double* Out) {
+                    double S = 0.0;
+                    for (size_t k = B; k < E; ++k) {
+                      const double Gone = k > B ? X[k - m - 1] : 0.0;
+                      if (k == B || (k - B) % Len == 0 || !std::isfinite(Gone))
+                        S = Fresh(k);
+                      else
+                        S += X[k + m] - Gone;
+                      Out[k - B] = S / W;
+                    }
+                  },
+                  size_t{1} << 20);
             });
 }
 

@@ -84,8 +84,8 @@ TEST(SmoothingTest, MovingWindowsMatchDirectSumsOnARangeAndAllowTheSourceAsDest)
   void (*Routines[])(const TVector*, int32_t, int32_t, TVector*, int32_t) = {
       MovingAverageSmooth, WeightedAverageSmooth, MovingMedianSmooth};
   for (int Kind = 0; Kind < 3; ++Kind)
-    for (int32_t w : {3, 9, 41}) {
-      TVector D(5);  // too short: grown to the range
+    for (int32_t w : {3, 9, 41, 101}) {  // 101: the running sum of long windows
+      TVector D(5);                      // too short: grown to the range
       int Changes = 0;
       D.OnChange = [&](TObject*) { ++Changes; };
       Routines[Kind](&X, 170, 20, &D, w);  // reversed bounds are ordered
@@ -104,6 +104,12 @@ TEST(SmoothingTest, MovingWindowsMatchDirectSumsOnARangeAndAllowTheSourceAsDest)
   TVector S(std::vector<double>{1, 2, 3, 4, 5, 6, 7}), D(7);
   MovingAverageSmooth(&S, 0, 0, &D, 3);
   EXPECT_EQ(D.ToStdVector(), (std::vector<double>{2, 2, 3, 4, 5, 6, 6}));
+  // A NaN spoils the means of the windows holding it, and no others.
+  TVector Long(std::vector<double>(300, 2.0)), LD(300);
+  Long.SetVal(150, std::nan(""));
+  MovingAverageSmooth(&Long, 0, 0, &LD, 65);
+  for (int i = 33; i <= 268; ++i) ASSERT_EQ(std::isnan(LD.GetVal(i)), std::abs(i - 150) <= 32) << i;
+  EXPECT_EQ(LD.GetVal(268), 2.0);
   // NaN is left out of a median; a window of NaN only gives NaN.
   const double nan = std::nan("");
   TVector N(std::vector<double>{nan, 5, 1, nan, nan, nan, 2, 3, 4});
