@@ -90,6 +90,20 @@ with open("regression/data/concrete.txt", "w") as f:
     for row in zip(cement, water, ash, age, fc):
         f.write(f"{row[0]:.0f} {row[1]:.0f} {row[2]:.0f} {row[3]:d} {row[4]:.1f}\n")
 
+# curvefit: calibration of an NTC thermistor (beta 3950 K, 10 kOhm at 25 degC), 0.5 % noise,
+# written in the ASC layout of the curve fit.
+rng_cf = np.random.default_rng(20)
+temp = np.arange(-10.0, 80.0, 5.0)
+res = 10.0 * np.exp(3950.0 * (1.0 / (temp + 273.15) - 1.0 / 298.15))
+res *= 1.0 + rng_cf.normal(0.0, 0.005, temp.size)
+with open("curvefit/data/thermistor.asc", "w") as f:
+    f.write("Thermistor calibration (synthetic): temperature/degC, resistance/kOhm\n")
+    f.write(f"2\t;nr. of columns\n{temp.size}\t;nr. of rows\n")
+    f.write("FALSE TRUE FALSE\t;row attributes, column names, row names\n")
+    f.write("x   y\n")
+    for t, r in zip(temp, res):
+        f.write(f"{t:.1f}\t{r:.3f}\n")
+
 # filters: a chromatogram with three peaks and noise, and the positions of soil samples taken
 # on a field (metres east and north of a survey mark).
 rng_fl = np.random.default_rng(9)

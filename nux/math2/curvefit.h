@@ -6,6 +6,7 @@
 #include <array>
 #include <bitset>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -69,18 +70,39 @@ inline constexpr int32_t cfBadOrder = -7;      // polynomial order outside 0 ...
 // The running sums of TCurveFit, over the stored pairs. Reciprocal and logarithmic sums leave
 // out the pairs their term is undefined for (the counts of such pairs are InvalidCount).
 struct TCurveFitSums {
-  double sumx = 0, sumy = 0, sumxq = 0, sumyq = 0;    // sum x, y, x^2, y^2
-  double sumDiff = 0, SumDiffq = 0;                   // sum (x - y), (x - y)^2
-  double sumxy = 0, sumx2y = 0, sumxy2 = 0;           // sum xy, x^2 y, x y^2
-  double sumx3 = 0, sumy3 = 0, sumx4 = 0, sumy4 = 0;  // sum x^3, y^3, x^4, y^4
-  double sum1byy = 0, sum1byxy = 0, sum1byyq = 0;     // sum 1/y (y != 0), 1/(xy), 1/y^2
-  double sumxbyy = 0, sumybyx = 0;                    // sum x/y (y != 0), y/x (x != 0)
-  double sum1byx = 0, sum1byxq = 0;                   // sum 1/x, 1/x^2 (x != 0)
-  double sumlnx = 0, sumlnxlny = 0, sumlnxq = 0;      // sum ln x (x > 0), ln x ln y, (ln x)^2
-  double sumylny = 0, sumylnx = 0, sumxlnx = 0;       // sum y ln y, y ln x, x ln x
-  double sumlnxbyy = 0, sumlnybyx = 0;                // sum ln x / y, ln y / x
-  double sumlny = 0, sumlnyq = 0, sumxlny = 0;        // sum ln y (y > 0), (ln y)^2, x ln y
-  double sumxqlny = 0, sumyqlnx = 0;                  // sum x^2 ln y, y^2 ln x
+  double sumx = 0;       // sum x
+  double sumy = 0;       // sum y
+  double sumxq = 0;      // sum x^2
+  double sumyq = 0;      // sum y^2
+  double sumDiff = 0;    // sum (x - y)
+  double SumDiffq = 0;   // sum (x - y)^2
+  double sumxy = 0;      // sum x y
+  double sumx2y = 0;     // sum x^2 y
+  double sumxy2 = 0;     // sum x y^2
+  double sumx3 = 0;      // sum x^3
+  double sumy3 = 0;      // sum y^3
+  double sumx4 = 0;      // sum x^4
+  double sumy4 = 0;      // sum y^4
+  double sum1byy = 0;    // sum 1/y (y != 0)
+  double sum1byxy = 0;   // sum 1/(x y) (x, y != 0)
+  double sum1byyq = 0;   // sum 1/y^2 (y != 0)
+  double sumxbyy = 0;    // sum x/y (y != 0)
+  double sumybyx = 0;    // sum y/x (x != 0)
+  double sum1byx = 0;    // sum 1/x (x != 0)
+  double sum1byxq = 0;   // sum 1/x^2 (x != 0)
+  double sumlnx = 0;     // sum ln x (x > 0)
+  double sumlnxlny = 0;  // sum ln x ln y (x, y > 0)
+  double sumlnxq = 0;    // sum (ln x)^2 (x > 0)
+  double sumylny = 0;    // sum y ln y (y > 0)
+  double sumylnx = 0;    // sum y ln x (x > 0)
+  double sumxlnx = 0;    // sum x ln x (x > 0)
+  double sumlnxbyy = 0;  // sum ln x / y (x > 0, y != 0)
+  double sumlnybyx = 0;  // sum ln y / x (y > 0, x != 0)
+  double sumlny = 0;     // sum ln y (y > 0)
+  double sumlnyq = 0;    // sum (ln y)^2 (y > 0)
+  double sumxlny = 0;    // sum x ln y (y > 0)
+  double sumxqlny = 0;   // sum x^2 ln y (y > 0)
+  double sumyqlnx = 0;   // sum y^2 ln x (x > 0)
 };
 
 // Collects (x, y) pairs and fits models to them (see the file head).
@@ -376,7 +398,7 @@ class TCurveFit : public TComponent {
   double FModR2 = 0;
   double FXShift = 0;
   TDoubleArray FX, FY;  // the pairs (the design's data matrix, columns x and y)
-  TFitStore* FFit = nullptr;
+  std::unique_ptr<TFitStore> FFit;
   // Cubic spline: knots, values and second derivatives.
   TDoubleArray SplSortedX, SplSortedY, Spl2Deriv;
   bool FSplineValid = false;

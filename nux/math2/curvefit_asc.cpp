@@ -5,6 +5,7 @@
 
 #include "nux/frame/ascio.h"
 #include "nux/frame/errors.h"
+#include "nux/frame/progress.h"
 #include "nux/host/atomicfile.h"
 #include "nux/host/exceptions.h"
 #include "nux/math2/curvefit.h"
@@ -56,6 +57,7 @@ int32_t TCurveFit::ImportASCText(std::string_view Text) {
     throw ENUXMath2Error("TCurveFit.ImportASC: number of columns must be 2 (is actually " +
                          std::to_string(Nc) + ").");
   TASCBody Body;
+  BeginAbortable();
   R = GuardAlloc<ENUXMath2Error>(*this, msgNoMemoryOnHeap,
                                  [&] { return ReadASCBody(S, Nc, Nr, F, Body); });
   if (R != ascOK) return R;

@@ -23,7 +23,7 @@ const std::array<const char*, 15> IDS_REGMODEL = {
 
 TCurveFit::TCurveFit(TComponent* AOwner) : TComponent(AOwner) { Init(); }
 
-TCurveFit::~TCurveFit() { delete FFit; }
+TCurveFit::~TCurveFit() = default;
 
 void TCurveFit::Init() {
   FSums = TCurveFitSums{};
@@ -49,8 +49,7 @@ void TCurveFit::ClearModelParams() {
   FModR2 = 0.0;
   FXShift = 0.0;
   FResids.clear();
-  delete FFit;
-  FFit = nullptr;
+  FFit.reset();
 }
 
 void TCurveFit::InvalidateCaches() {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <vector>
 
 #include "nux/frame/errors.h"
@@ -159,7 +160,7 @@ void TCurveFit::CalcLinFit(double& k, double& d, double& FitQual) {
   FitQual = std::clamp(FitQual, 0.0, 1.0);
   const double P[2] = {d, k};
   SetModel(rmLinear, P, FitQual);
-  FFit = new TFitStore;
+  FFit = std::make_unique<TFitStore>();
   FFit->IsLine = true;
   FFit->LineMeanX = MeanX;
   FFit->LineRootSxx = RootSxx;
@@ -182,8 +183,9 @@ void TCurveFit::CalcParabolFit(double& k0, double& k1, double& k2, double& FitQu
   }
   auto Store = std::make_unique<TFitStore>();
   TEngineFit F;
-  const bool Ok = EngineFit(Cols, FY, Store->L, F);
-  if (!Ok || F.Rank < 3) {
+  if (!EngineFit(Cols, FY, Store->L, F))
+    throw ENUXMath2Error("CalcParabolFit: result is not finite");
+  if (F.Rank < 3) {
     // Fewer than three distinct x: the least-squares parabola is not unique; take the line.
     if (FM2X > 0.0) {
       CalcLinFit(k1, k0, FitQual);
@@ -192,7 +194,7 @@ void TCurveFit::CalcParabolFit(double& k0, double& k1, double& k2, double& FitQu
       FitQual = FM2Y > 0.0 ? 0.0 : 1.0;
       const double P[3] = {k0, 0.0, 0.0};
       SetModel(rmParabolic, P, FitQual);
-      FFit = new TFitStore;
+      FFit = std::make_unique<TFitStore>();
       FFit->IsLine = true;
       FFit->LineMeanX = M;
       FFit->LineRootSxx = std::numeric_limits<double>::infinity();  // leverage 1/n
@@ -200,10 +202,9 @@ void TCurveFit::CalcParabolFit(double& k0, double& k1, double& k2, double& FitQu
       return;
     }
     const double P[3] = {k0, k1, 0.0};
-    TFitStore* Keep = FFit;
-    FFit = nullptr;
+    std::unique_ptr<TFitStore> Keep = std::move(FFit);
     SetModel(rmParabolic, P, FitQual);
-    FFit = Keep;
+    FFit = std::move(Keep);
     return;
   }
   const double C1 = F.B[0], C2 = F.B[1], C0 = F.B[2];
@@ -225,7 +226,7 @@ void TCurveFit::CalcParabolFit(double& k0, double& k1, double& k2, double& FitQu
     return std::isfinite(R[1]);
   };
   Store->NParams = 3;
-  FFit = Store.release();
+  FFit = std::move(Store);
 }
 
 // ---- Circle -------------------------------------------------------------------------------------
@@ -380,7 +381,7 @@ void TCurveFit::Linearised(TRegModel M, const char* Routine, double* Pars, doubl
   SetModel(M, std::span<const double>(K, size_t(NR + 1)), FitQual);
   Store->Row = [M, Shift](double X, double* Rw) { return LinearisedRow(M, Shift, X, Rw); };
   Store->NParams = NR + 1;
-  FFit = Store.release();
+  FFit = std::move(Store);
 }
 
 void TCurveFit::CalcGaussFit(double& k0, double& k1, double& k2, double& FitQual) {
@@ -493,7 +494,7 @@ bool TCurveFit::PolyFit(int32_t nOrder, bool Centred, TDoubleArray& kArray, TDou
     return P == 0 || std::isfinite(R[P - 1]);
   };
   Store->NParams = F.Rank;
-  FFit = Store.release();
+  FFit = std::move(Store);
   return true;
 }
 
@@ -630,7 +631,9 @@ int32_t TCurveFit::CalcRegModel(TRegModel RegModel, int32_t PolyOrder) {
   if (Poly && (PolyOrder < 0 || PolyOrder > MaxPolyOrder)) return cfBadOrder;
   if (FNumData < (Poly ? PolyOrder + 1 : REG_MINDP[size_t(RegModel)])) return cfTooFewPoints;
   if (!ModelTakesData(RegModel, FInvalid)) return cfInvalidData;
-  if (!(FRegMod == RegModel && (!Poly || FPolyOrder == PolyOrder) && FFit != nullptr)) {
+  const bool Fitted = FRegMod == RegModel && (!Poly || FPolyOrder == PolyOrder) &&
+                      (FFit != nullptr || RegModel == rmCircle);
+  if (!Fitted) {
     const int32_t R = FitModel(RegModel, PolyOrder);
     if (R != cfOK) return R;
   }
