@@ -103,3 +103,22 @@ with open("curvefit/data/thermistor.asc", "w") as f:
     f.write("x   y\n")
     for t, r in zip(temp, res):
         f.write(f"{t:.1f}\t{r:.3f}\n")
+
+# filters: a chromatogram with three peaks and noise, and the positions of soil samples taken
+# on a field (metres east and north of a survey mark).
+rng_fl = np.random.default_rng(9)
+t = np.arange(600) * 0.05
+y = (4.0 * np.exp(-((t - 7.5) / 0.6) ** 2) + 2.5 * np.exp(-((t - 14.0) / 0.9) ** 2)
+     + 1.2 * np.exp(-((t - 21.0) / 0.5) ** 2) + 0.3 + rng_fl.normal(0.0, 0.12, t.size))
+with open("filters/data/chromatogram.txt", "w") as f:
+    f.write("# Detector signal of a chromatogram, 600 samples 0.05 min apart (synthetic), mV\n")
+    for v in y:
+        f.write(f"{v:.4f}\n")
+angle = rng_fl.uniform(0.0, 2 * np.pi, 80)
+radius = 120.0 * np.sqrt(rng_fl.uniform(0.0, 1.0, 80))
+east, north = 1.6 * radius * np.cos(angle) + 300.0, radius * np.sin(angle) + 200.0
+with open("filters/data/samples.txt", "w") as f:
+    f.write("# Soil sample positions on a field, metres east and north of a survey mark "
+            "(synthetic)\n")
+    for e, n in zip(east, north):
+        f.write(f"{e:.1f} {n:.1f}\n")

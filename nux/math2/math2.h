@@ -4,5 +4,8 @@
 
 #include "nux/math2/curvefit.h"
 #include "nux/math2/eigen.h"
+#include "nux/math2/expression.h"
+#include "nux/math2/filters.h"
 #include "nux/math2/fishq.h"
+#include "nux/math2/polygons.h"
 #include "nux/math2/regression.h"
