@@ -43,7 +43,8 @@ std::string Scratch() {
 // Runs `nux Args` through the shell (so Args may redirect standard input).
 TRun Nux(const std::string& Args) {
   const std::string Out = Scratch() + "/stdout", Err = Scratch() + "/stderr";
-  const std::string Cmd = std::string("'") + NUX_TOOL + "' " + Args + " >'" + Out + "' 2>'" + Err + "'";
+  const std::string Cmd =
+      std::string("'") + NUX_TOOL + "' " + Args + " >'" + Out + "' 2>'" + Err + "'";
   const int St = std::system(Cmd.c_str());
   TRun R;
   R.Code = WIFEXITED(St) ? WEXITSTATUS(St) : -1;
@@ -109,12 +110,14 @@ TEST(NuxTool, CorrelationAndComponentsMatchReference) {
 
 TEST(NuxTool, SpectrumAndWaveletOfASemicolonFile) {
   // The delimiter and the header are detected; the tones are at 50 and 120 Hz.
-  const TRun S = Nux("spectrum " + Data + "/vibration.csv --column accel --sample-time 0.001 --json");
+  const TRun S =
+      Nux("spectrum " + Data + "/vibration.csv --column accel --sample-time 0.001 --json");
   ASSERT_EQ(S.Code, 0) << S.Err;
   const json J = json::parse(S.Out)["spectrum"];
   ASSERT_EQ(J.size(), 513u);
   std::vector<std::pair<double, double>> Lines;
-  for (const json& L : J) Lines.emplace_back(L["magnitude"].get<double>(), L["frequency"].get<double>());
+  for (const json& L : J)
+    Lines.emplace_back(L["magnitude"].get<double>(), L["frequency"].get<double>());
   std::sort(Lines.rbegin(), Lines.rend());
   EXPECT_NEAR(Lines[0].second, 50, 1);
   const auto Second = std::find_if(Lines.begin(), Lines.end(),
@@ -146,7 +149,8 @@ TEST(NuxTool, ConvertRoundTripAndReadingOptions) {
   EXPECT_EQ(Nux("describe " + Back + " --json").Out, Want);
   EXPECT_EQ(Nux("describe - --format asc --json < " + Asc).Out, Want);
   // Without the header the names are C-k and the name record counts as a row of text.
-  const TRun H = Nux("describe " + Data + "/vibration.csv --header no --delimiter semicolon --json");
+  const TRun H =
+      Nux("describe " + Data + "/vibration.csv --header no --delimiter semicolon --json");
   ASSERT_EQ(H.Code, 0) << H.Err;
   const json J = json::parse(H.Out)["describe"];
   EXPECT_EQ(J[0]["column"], "C-1");
@@ -171,6 +175,16 @@ TEST(NuxTool, ExitCodesAndMessages) {
   EXPECT_EQ(Missing.Code, 2);
   EXPECT_NE(Missing.Err.find("not found"), std::string::npos);
   EXPECT_EQ(Nux("describe " + Data + "/weather.csv --columns site").Code, 2);
+  // A constant column: no correlation (null, not 0), and no correlation components.
+  const std::string Const = Scratch() + "/const.csv";
+  std::ofstream(Const) << "a,b,c\n1,5,1\n2,5,3\n3,5,2\n";
+  const TRun R = Nux("corr " + Const + " --json");
+  ASSERT_EQ(R.Code, 0) << R.Err;
+  const json J = json::parse(R.Out)["pearson"];
+  EXPECT_TRUE(J[0]["b"].is_null());
+  EXPECT_EQ(J[0]["c"], 0.5);
+  EXPECT_EQ(Nux("pca " + Const).Code, 2);
+  EXPECT_EQ(Nux("pca " + Const + " --covariance").Code, 0);
   // A gap in a series, an empty file, an unclosed quote, a broken ASC file.
   EXPECT_EQ(Nux("spectrum " + Data + "/weather.csv --column humidity").Code, 2);
   const std::string Bad = Scratch() + "/bad";

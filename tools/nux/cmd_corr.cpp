@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 #include "command.h"
 #include "nux/math2/eigen.h"
@@ -52,7 +53,11 @@ void Plot(const TDataTable& T, const TMatrix& R, const TOutputOptions& Out) {
         const TAxes A = DrawFrame(Cr, J * W, I * H, W, H, *XLo, *XHi, *YLo, *YHi, Text);
         DrawDots(Cr, A, X, Y, std::max(1.0, Fs / 6));
         char Buf[32];
-        std::snprintf(Buf, sizeof Buf, "r = %.2f", R(J + 1, I + 1));
+        const double Rij = R(J + 1, I + 1);
+        if (std::isnan(Rij))
+          std::snprintf(Buf, sizeof Buf, "constant");
+        else
+          std::snprintf(Buf, sizeof Buf, "r = %.2f", Rij);
         DrawCentred(Cr, A.X0 + A.W / 2, A.Y0 + Fs, Buf, Fs);
       }
   });
@@ -92,12 +97,18 @@ std::function<void()> Setup(CLI::App& Sub) {
       }
     }
     CheckInterrupted();
-    TSection S{O->Method,
-               "Pearson correlation over " + std::to_string(T.NrOfRows()) + " rows" +
-                   (Dropped ? " (" + std::to_string(Dropped) + " with a missing value left out)"
-                            : ""),
-               {"column"},
-               {}};
+    // A constant column has no correlation; the routine's 0 would read as "unrelated".
+    const double NaN = std::numeric_limits<double>::quiet_NaN();
+    for (int32_t C = 1; C <= K; ++C)
+      if (T.IsConstantColumn(C))
+        for (int32_t J = 1; J <= K; ++J)
+          if (J != C) R(C, J) = R(J, C) = NaN;
+    TSection S{
+        O->Method,
+        "Pearson correlation over " + std::to_string(T.NrOfRows()) + " rows" +
+            (Dropped ? " (" + std::to_string(Dropped) + " with a missing value left out)" : ""),
+        {"column"},
+        {}};
     for (int32_t C = 1; C <= K; ++C) S.Head.push_back(T.ColName(C));
     for (int32_t I = 1; I <= K; ++I) {
       std::vector<TCell>& Row = S.Rows.emplace_back();

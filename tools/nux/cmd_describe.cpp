@@ -43,8 +43,8 @@ void Plot(const TDataTable& T, const std::vector<int32_t>& Cols, const TOutputOp
       Text.Title = T.ColName(Cols[size_t(I)]);
       Text.YLabel = K == 1 ? "count" : "";
       Text.FontSize = std::clamp(std::min(W, H) / 28, 7.0, 13.0);
-      const TAxes A = DrawFrame(Cr, (I % NC) * W, (I / NC) * H, W, H, Lo, Hi, 0, std::max(Top, 1.0),
-                                Text);
+      const TAxes A =
+          DrawFrame(Cr, (I % NC) * W, (I / NC) * H, W, H, Lo, Hi, 0, std::max(Top, 1.0), Text);
       DrawBars(Cr, A, Lo, (Hi - Lo) / double(Counts.size()), Counts);
     }
   });
@@ -74,7 +74,8 @@ std::function<void()> Setup(CLI::App& Sub) {
     LoadTable(O->In, T);
     const std::vector<int32_t> Cols = NumericColumns(T, O->Columns);
     const int32_t Nr = T.NrOfRows();
-    TSection S{"describe", "",
+    TSection S{"describe",
+               "",
                {"column", "count", "missing", "mean", "std", "min", "25%", "50%", "75%", "max",
                 "skewness", "kurtosis"},
                {}};

@@ -59,6 +59,13 @@ std::function<void()> Setup(CLI::App& Sub) {
     const int32_t Dropped = CompleteRows(In, Cols, T);
     const auto K = int32_t(Cols.size());
     if (T.NrOfRows() < 2) throw EData("principal components need at least two complete rows");
+    // Standardising a constant column divides by a zero spread: it would enter as a component
+    // of its own.
+    if (!O->Covariance)
+      for (int32_t C = 1; C <= K; ++C)
+        if (T.IsConstantColumn(C))
+          throw EData("column '" + T.ColName(C) +
+                      "' is constant; leave it out with --columns or use --covariance");
     bool Ok = false;
     {
       TProgress P("components", 0);
@@ -70,14 +77,13 @@ std::function<void()> Setup(CLI::App& Sub) {
     double Total = 0;
     for (int32_t I = 1; I <= K; ++I) Total += std::fabs(GetEigenResult(I, 0));
     std::vector<double> Share;
-    TSection Comp{"components",
-                  "Principal components of the " +
-                      std::string(O->Covariance ? "covariance" : "correlation") + " matrix, " +
-                      std::to_string(T.NrOfRows()) + " rows" +
-                      (Dropped ? " (" + std::to_string(Dropped) + " with a missing value left out)"
-                               : ""),
-                  {"component", "eigenvalue", "share", "cumulative"},
-                  {}};
+    TSection Comp{
+        "components",
+        "Principal components of the " + std::string(O->Covariance ? "covariance" : "correlation") +
+            " matrix, " + std::to_string(T.NrOfRows()) + " rows" +
+            (Dropped ? " (" + std::to_string(Dropped) + " with a missing value left out)" : ""),
+        {"component", "eigenvalue", "share", "cumulative"},
+        {}};
     double Cum = 0;
     for (int32_t I = 1; I <= K; ++I) {
       const double E = GetEigenResult(I, 0);

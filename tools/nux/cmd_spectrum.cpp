@@ -12,12 +12,15 @@ namespace {
 
 using namespace nux;
 
-const std::map<std::string, TFastFourierWgtWin> Windows = {
-    {"rectangle", fwRectangle}, {"triangle", fwTriangle},
-    {"cos2", fwCos2},           {"gauss", fwGauss},
-    {"hamming", fwHamming},     {"blackman", fwBlackman},
-    {"blackman-harris", fwBlkmHarris}, {"blackman-nuttall", fwBlkmNuttall},
-    {"tukey", fwTukey}};
+const std::map<std::string, TFastFourierWgtWin> Windows = {{"rectangle", fwRectangle},
+                                                           {"triangle", fwTriangle},
+                                                           {"cos2", fwCos2},
+                                                           {"gauss", fwGauss},
+                                                           {"hamming", fwHamming},
+                                                           {"blackman", fwBlackman},
+                                                           {"blackman-harris", fwBlkmHarris},
+                                                           {"blackman-nuttall", fwBlkmNuttall},
+                                                           {"tukey", fwTukey}};
 
 std::function<void()> Setup(CLI::App& Sub) {
   struct TOpts {
@@ -31,11 +34,14 @@ std::function<void()> Setup(CLI::App& Sub) {
   Sub.add_option("--column", O->Column, "the column holding the samples")->required();
   std::vector<std::string> Names;
   for (const auto& W : Windows) Names.push_back(W.first);
-  Sub.add_option("--window", O->Window, "weighting window")->capture_default_str()->check(CLI::IsMember(Names));
+  Sub.add_option("--window", O->Window, "weighting window")
+      ->capture_default_str()
+      ->check(CLI::IsMember(Names));
   Sub.add_option("--tukey-alpha", O->TukeyAlpha, "taper fraction of the Tukey window")
       ->capture_default_str()
       ->check(CLI::Range(0.0, 1.0));
-  Sub.add_option("--sample-time", O->SampleTime, "time between samples (frequencies in its "
+  Sub.add_option("--sample-time", O->SampleTime,
+                 "time between samples (frequencies in its "
                  "inverse unit)")
       ->capture_default_str()
       ->check(CLI::PositiveNumber);

@@ -64,11 +64,11 @@ std::function<void()> Setup(CLI::App& Sub) {
     std::vector<TBand> Bands{{"approximation", 1, N >> Levels}};
     for (int32_t L = Levels; L >= 1; --L)
       Bands.push_back({"detail " + std::to_string(L), (N >> L) + 1, N >> L});
-    const std::string Title = std::to_string(X.size()) + " samples" +
-                              (size_t(N) > X.size() ? " padded with zeros to " + std::to_string(N)
-                                                    : "") +
-                              ", Daubechies order " + std::to_string(O->Order) + ", " +
-                              std::to_string(Levels) + " levels";
+    const std::string Title =
+        std::to_string(X.size()) + " samples" +
+        (size_t(N) > X.size() ? " padded with zeros to " + std::to_string(N) : "") +
+        ", Daubechies order " + std::to_string(O->Order) + ", " + std::to_string(Levels) +
+        " levels";
     TSection S;
     if (O->Coefficients) {
       S = {"coefficients", Title, {"index", "band", "coefficient"}, {}};

@@ -91,7 +91,7 @@ struct TSection {
 struct TOutputOptions {
   bool Json = false;
   bool Csv = false;
-  std::string Plot;  // .svg or .png, empty for none
+  std::string Plot;                     // .svg or .png, empty for none
   std::vector<int32_t> Size{800, 600};  // width and height
   // Declares --json, --csv and, with Plot, --plot and --size.
   void Add(CLI::App& Sub, bool WithPlot);

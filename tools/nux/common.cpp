@@ -1,8 +1,10 @@
 // Input, output, progress and interruption shared by the subcommands.
+#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <charconv>
 #include <chrono>
 #include <cmath>
@@ -37,15 +39,19 @@ namespace {
 
 volatile std::sig_atomic_t Interrupted = 0;
 
-extern "C" void OnInterrupt(int) {
-  Interrupted = 1;
-  // A second Ctrl-C ends the program at once.
-  std::signal(SIGINT, SIG_DFL);
-}
+extern "C" void OnInterrupt(int) { Interrupted = 1; }
 
 }  // namespace
 
-void InstallInterruptHandler() { std::signal(SIGINT, OnInterrupt); }
+void InstallInterruptHandler() {
+  // One-shot, so that a second Ctrl-C ends the program at once; without SA_RESTART, so that a
+  // blocked read of standard input returns.
+  struct sigaction A {};
+  A.sa_handler = OnInterrupt;
+  sigemptyset(&A.sa_mask);
+  A.sa_flags = SA_RESETHAND;
+  sigaction(SIGINT, &A, nullptr);
+}
 
 void CheckInterrupted() {
   if (Interrupted) throw EInterrupted();
@@ -115,9 +121,8 @@ void TInputOptions::Add(CLI::App& Sub) {
 std::string InputFormat(const std::string& File, const std::string& Format) {
   if (Format != "auto") return Format;
   std::string Ext = File.size() >= 4 ? File.substr(File.size() - 4) : "";
-  std::transform(Ext.begin(), Ext.end(), Ext.begin(), [](unsigned char C) {
-    return char(std::tolower(C));
-  });
+  std::transform(Ext.begin(), Ext.end(), Ext.begin(),
+                 [](unsigned char C) { return char(std::tolower(C)); });
   return Ext == ".asc" ? "asc" : "csv";
 }
 
@@ -132,26 +137,31 @@ struct TStdinFile {
     const int Fd = mkstemp(Pattern.data());
     if (Fd < 0) throw EData("cannot create a temporary file for standard input");
     Name = Pattern;
+    // The destructor does not run when the constructor throws: remove the file here.
+    auto Fail = [&](const std::string& Why) {
+      close(Fd);
+      std::remove(Name.c_str());
+      if (Interrupted) throw EInterrupted();
+      throw EData(Why);
+    };
     char Buf[1 << 16];
     for (;;) {
       const ssize_t N = read(STDIN_FILENO, Buf, sizeof Buf);
       if (N == 0) break;
       if (N < 0) {
         if (errno == EINTR && !Interrupted) continue;
-        close(Fd);
-        if (Interrupted) throw EInterrupted();
-        throw EData("cannot read standard input");
+        Fail("cannot read standard input");
       }
       for (ssize_t Done = 0; Done < N;) {
         const ssize_t W = write(Fd, Buf + Done, size_t(N - Done));
-        if (W <= 0) {
-          close(Fd);
-          throw EData("cannot store standard input in " + Name);
-        }
+        if (W <= 0) Fail("cannot store standard input in " + Name);
         Done += W;
       }
     }
-    close(Fd);
+    if (close(Fd) != 0) {
+      std::remove(Name.c_str());
+      throw EData("cannot store standard input in " + Name);
+    }
   }
   ~TStdinFile() {
     if (!Name.empty()) std::remove(Name.c_str());
@@ -254,9 +264,8 @@ TLayout GuessLayout(const std::string& File, const TInputOptions& In) {
     // A header holds more fields that are not numbers than the record after it.
     const auto R = Records(Body, CSVDelimiterChar(L.Delim), 2);
     auto Texts = [](const std::vector<std::string>& Rec) {
-      return std::count_if(Rec.begin(), Rec.end(), [](const std::string& F) {
-        return !IsNumberField(F);
-      });
+      return std::count_if(Rec.begin(), Rec.end(),
+                           [](const std::string& F) { return !IsNumberField(F); });
     };
     L.HasHeader = !R.empty() && Texts(R[0]) > (R.size() > 1 ? Texts(R[1]) : 0);
   }
@@ -329,7 +338,8 @@ int32_t FindColumn(const TDataTable& Table, const std::string& Name) {
   throw EUsage("column " + Quoted(Name) + " not found; columns are: " + ColumnList(Table));
 }
 
-std::vector<int32_t> NumericColumns(const TDataTable& Table, const std::vector<std::string>& Names) {
+std::vector<int32_t> NumericColumns(const TDataTable& Table,
+                                    const std::vector<std::string>& Names) {
   std::vector<int32_t> Cols;
   const int32_t Nr = Table.NrOfRows();
   if (Names.empty()) {
@@ -435,6 +445,7 @@ nlohmann::json JsonOf(const TCell& C) {
 }  // namespace
 
 void PrintReport(const std::vector<TSection>& Report, const TOutputOptions& Out) {
+  CheckInterrupted();
   std::ostringstream S;
   if (Out.Json) {
     nlohmann::ordered_json J = nlohmann::ordered_json::object();
@@ -452,7 +463,8 @@ void PrintReport(const std::vector<TSection>& Report, const TOutputOptions& Out)
     for (size_t I = 0; I < Report.size(); ++I) {
       const TSection& Sec = Report[I];
       if (I > 0) S << "\n";
-      for (size_t K = 0; K < Sec.Head.size(); ++K) S << (K ? "," : "") << CSVField(Sec.Head[K], ',');
+      for (size_t K = 0; K < Sec.Head.size(); ++K)
+        S << (K ? "," : "") << CSVField(Sec.Head[K], ',');
       S << "\n";
       for (const auto& Row : Sec.Rows) {
         for (size_t K = 0; K < Row.size(); ++K) S << (K ? "," : "") << CsvText(Row[K]);

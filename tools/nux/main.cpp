@@ -7,10 +7,11 @@
 
 int main(int argc, char** argv) {
   using namespace nuxcli;
-  CLI::App App("nux: statistics, correlation, principal components and transforms of data files "
-               "(CSV or ASC) with the nux library.\nExit codes: 0 ok, 1 usage error, 2 data "
-               "error, 130 interrupted.",
-               "nux");
+  CLI::App App(
+      "nux: statistics, correlation, principal components and transforms of data files "
+      "(CSV or ASC) with the nux library.\nExit codes: 0 ok, 1 usage error, 2 data "
+      "error, 130 interrupted.",
+      "nux");
   App.set_version_flag("--version", "nux 0.1.0");
   App.require_subcommand(1);
   std::function<void()> Run;
@@ -19,8 +20,9 @@ int main(int argc, char** argv) {
     auto Body = C.Setup(*Sub);
     Sub->callback([&Run, Body] { Run = Body; });
   }
-  SetExamples(App, "  nux describe data.csv\n  nux corr data.csv --plot corr.png\n"
-                   "  nux describe - < data.csv\n  nux <command> --help");
+  SetExamples(App,
+              "  nux describe data.csv\n  nux corr data.csv --plot corr.png\n"
+              "  nux describe - < data.csv\n  nux <command> --help");
   try {
     App.parse(argc, argv);
   } catch (const CLI::ParseError& E) {

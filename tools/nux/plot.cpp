@@ -22,9 +22,7 @@ void Ticks(int32_t N, double Lo, double Hi, double& First, double& Dist) {
 }
 
 // About one labelled tick per Room device units, 2 to 5 intervals.
-int32_t TickCount(double Length, double Room) {
-  return std::clamp(int32_t(Length / Room), 2, 5);
-}
+int32_t TickCount(double Length, double Room) { return std::clamp(int32_t(Length / Room), 2, 5); }
 
 std::string TickLabel(double V, double Dist) {
   if (std::fabs(V) < std::fabs(Dist) * 1e-9) V = 0;  // no -0 or 1e-17 at the origin
@@ -74,8 +72,8 @@ TAxes DrawFrame(cairo_t* Cr, double X, double Y, double W, double H, double XLo,
       TextSize(Cr, TickLabel(V, YDist), Tw, Th);
       LabelW = std::max(LabelW, Tw);
     }
-  const double Left = (Text.YTicks ? LabelW + Fs * 0.8 : Fs * 0.4) +
-                      (Text.YLabel.empty() ? 0 : Fs * 1.6);
+  const double Left =
+      (Text.YTicks ? LabelW + Fs * 0.8 : Fs * 0.4) + (Text.YLabel.empty() ? 0 : Fs * 1.6);
   const double Top = Text.Title.empty() ? Fs * 0.8 : Fs * 2.2;
   const double Bottom = (Text.XTicks ? Fs * 1.8 : Fs * 0.4) + (Text.XLabel.empty() ? 0 : Fs * 1.5);
   // X labels are wider than high: fewer of them, and whole numbers for counted things.
@@ -276,6 +274,7 @@ void SavePlot(const std::string& File, int32_t Width, int32_t Height,
   }
   if (St != CAIRO_STATUS_SUCCESS)
     throw EData(std::string("cannot draw ") + File + ": " + cairo_status_to_string(St));
+  CheckInterrupted();
   try {
     nux::WriteFileAtomically(File, Bytes.data(), Bytes.size());
   } catch (const std::exception& E) {

@@ -32,7 +32,8 @@ struct TFrameText {
 // Widens Lo..Hi to whole steps of about NTicks intervals (a constant range to a unit around it).
 void NiceRange(double& Lo, double& Hi, int32_t NTicks);
 // Draws the frame, ticks, tick labels and texts of the rectangle (X, Y, W, H) holding data
-// XLo..XHi by YLo..YHi (ranges widened by NiceRange unless XWhole) and returns the plotting area inside.
+// XLo..XHi by YLo..YHi (ranges widened by NiceRange unless XWhole) and returns the plotting area
+// inside.
 TAxes DrawFrame(cairo_t* Cr, double X, double Y, double W, double H, double XLo, double XHi,
                 double YLo, double YHi, const TFrameText& Text);
 // Bars of Counts over XLo + k Width .. XLo + (k + 1) Width.
