@@ -60,4 +60,11 @@ execute_process(COMMAND ${CMAKE_CTEST_COMMAND} --output-on-failure
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "installed examples failed:\n${out}")
 endif()
+# The command-line program (built with the examples) runs from the prefix through its run path.
+if(EXISTS ${prefix}/bin/nux)
+  run(${prefix}/bin/nux describe ${NUX_SOURCE_DIR}/tests/data/cli/weather.csv --json)
+  if(NOT run_output MATCHES "\"temperature\"")
+    message(FATAL_ERROR "unexpected output of the installed nux program: ${run_output}")
+  endif()
+endif()
 message(STATUS "installed package works through find_package and pkg-config")
