@@ -2,6 +2,7 @@
 // value decomposition and regression).
 #pragma once
 
+#include "nux/math2/cluster.h"
 #include "nux/math2/eigen.h"
 #include "nux/math2/fishq.h"
 #include "nux/math2/regression.h"
