@@ -5,9 +5,14 @@
 // the smallest distance to an active later slot and the first slot holding it; a merge only
 // rescans the rows whose minimum it may have raised. The pairs chosen are exactly those of the
 // full scan, at O(n^2) cost for the usual linkage rules.
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
+#include <memory>
+#include <new>
 #include <vector>
 
 #include "nux/frame/progress.h"
@@ -18,20 +23,40 @@ namespace nux::math2_detail {
 namespace {
 
 constexpr double Inf = std::numeric_limits<double>::infinity();
+// Slots ahead whose distances the merge loop requests early.
+constexpr size_t PrefetchDistance = 48;
 
-// Distances of pairs i < j (0-based), row i holding j = i + 1 .. n - 1 one after another.
+// Distances of pairs i < j (0-based), row i holding j = i + 1 .. n - 1 one after another. A
+// large table asks for transparent huge pages: a merge touches a different row for nearly every
+// slot, and with small pages almost each of those accesses would also miss the TLB.
 class TPackedDistances {
  public:
-  explicit TPackedDistances(size_t N) : FN(N), FD(N * (N - 1) / 2) {}
+  explicit TPackedDistances(size_t N) : FN(N), FSize(N * (N - 1) / 2) {
+    constexpr size_t Huge = size_t(2) << 20;
+    const size_t Bytes = std::max<size_t>(FSize, 1) * sizeof(double);
+    if (Bytes >= Huge) {
+      const size_t Rounded = (Bytes + Huge - 1) / Huge * Huge;
+      FD.reset(static_cast<double*>(std::aligned_alloc(Huge, Rounded)));
+#ifdef MADV_HUGEPAGE
+      if (FD) madvise(FD.get(), Rounded, MADV_HUGEPAGE);  // a mere hint: failure is harmless
+#endif
+    } else {
+      FD.reset(static_cast<double*>(std::malloc(Bytes)));
+    }
+    if (!FD) throw std::bad_alloc();
+  }
   // Row I's first pair, (I, I + 1).
-  double* Row(size_t I) { return FD.data() + I * (2 * FN - I - 1) / 2; }
+  double* Row(size_t I) { return FD.get() + I * (2 * FN - I - 1) / 2; }
   double& At(size_t I, size_t J) { return I < J ? Row(I)[J - I - 1] : Row(J)[I - J - 1]; }
-  const std::vector<double>& All() const { return FD; }
-  std::vector<double>& All() { return FD; }
+  double* begin() { return FD.get(); }
+  double* end() { return FD.get() + FSize; }
 
  private:
-  size_t FN;
-  std::vector<double> FD;
+  struct TFree {
+    void operator()(double* P) const { std::free(P); }
+  };
+  size_t FN, FSize;
+  std::unique_ptr<double[], TFree> FD;
 };
 
 // Fills the pair distances; false for an unknown mode or dmUser without a handler.
@@ -60,7 +85,7 @@ bool FillDistances(const TMatrix& Data, TDistMode Mode, const TOnCalcDistanceEve
   }
   // Similarities grow as objects get closer: merging works on 1 - similarity.
   if (Mode == dmTanimoto || Mode == dmDice)
-    for (double& X : D.All()) X = 1.0 - X;
+    for (double& X : D) X = 1.0 - X;
   return true;
 }
 
@@ -112,6 +137,12 @@ class TMerger {
     FPartner[I] = -1;
     FStale.clear();
     for (size_t K = 0; K < FN; ++K) {
+      // Most pairs touched here lie in different rows of a matrix far larger than the caches;
+      // fetching them ahead overlaps the misses.
+      if (const size_t Ahead = K + PrefetchDistance; Ahead < FN && Ahead != I && Ahead != J) {
+        __builtin_prefetch(&FD.At(Ahead, I), 1);
+        __builtin_prefetch(&FD.At(Ahead, J), 1);
+      }
       if (!FActive[K] || K == J) continue;
       double& Dik = FD.At(K, I);
       double& Djk = FD.At(K, J);
@@ -194,7 +225,7 @@ int32_t AgglomerateCore(TObject* Sender, const TMatrix& Data, TDistMode DistMode
     TPackedDistances D(N);
     if (!FillDistances(Data, DistMode, OnCalcDist ? OnCalcDist : Data.OnCalcDistance, D))
       return agBadMode;
-    for (const double X : D.All())
+    for (const double X : D)
       if (std::isnan(X)) return agNaNDistance;
 
     TAgglomResult Out;

@@ -76,6 +76,7 @@ int32_t AgglomerateCore(TObject* Sender, const TMatrix& Data, TDistMode DistMode
 // distances the later candidate ranks first. NaN and infinite distances never enter.
 class TNearestList {
  public:
+  // Capacity >= 1.
   explicit TNearestList(size_t Capacity) : FDist(Capacity, uc_MaxReal), FRow(Capacity, 0) {}
   // Offers Row at distance D.
   void Offer(double D, int32_t Row) {
@@ -91,6 +92,26 @@ class TNearestList {
     FRow[I] = Row;
     if (FFound < N) ++FFound;
   }
+  // Offers rows From, From + 1, ... at the square roots of D2[0..N). A square clearly above
+  // the largest distance admitted is passed over without its root: the root is monotonic and
+  // correctly rounded, so the result is the same as offering every root.
+  void OfferSquares(const double* D2, size_t N, int32_t From) {
+    double Cut = CutFor(FDist.back());
+    size_t T = 0;
+    for (; T < N; ++T) {
+      if ((T & 7) == 0 && T + 8 <= N) {  // most blocks of eight hold no candidate
+        bool Any = false;
+        for (size_t J = 0; J < 8; ++J) Any |= D2[T + J] <= Cut;
+        if (!Any) {
+          T += 7;
+          continue;
+        }
+      }
+      if (!(D2[T] <= Cut)) continue;  // NaN would not enter either
+      Offer(std::sqrt(D2[T]), From + static_cast<int32_t>(T));
+      Cut = CutFor(FDist.back());
+    }
+  }
   // Number of slots filled.
   size_t Found() const { return FFound; }
   // Distance and row of slot I (0-based).
@@ -98,6 +119,11 @@ class TNearestList {
   int32_t Row(size_t I) const { return FRow[I]; }
 
  private:
+  // Squares above this have roots above Bound (no cut where Bound^2 would lose precision).
+  static double CutFor(double Bound) {
+    return Bound >= 1e-150 ? Bound * Bound * (1.0 + 1e-12) : INFINITY;
+  }
+
   std::vector<double> FDist;
   std::vector<int32_t> FRow;
   size_t FFound = 0;

@@ -52,10 +52,10 @@ void RecomputeCentres(const std::vector<const double*>& Cols, const std::vector<
   const size_t P = Cols.size();
   std::fill(Centres.begin(), Centres.end(), 0.0);
   std::fill(Sizes.begin(), Sizes.end(), 0);
-  for (const int32_t Cl : Cur) ++Sizes[size_t(Cl)];
-  for (size_t C = 0; C < P; ++C) {
-    const double* X = Cols[C];
-    for (size_t M = 0; M < Cur.size(); ++M) Centres[size_t(Cur[M]) * P + C] += X[M];
+  for (size_t M = 0; M < Cur.size(); ++M) {
+    double* Sum = Centres.data() + size_t(Cur[M]) * P;
+    ++Sizes[size_t(Cur[M])];
+    for (size_t C = 0; C < P; ++C) Sum[C] += Cols[C][M];
   }
   for (size_t Kc = 0; Kc < K; ++Kc)
     if (Sizes[Kc] > 0)

@@ -36,8 +36,8 @@ void Search(const TMatrix& Data, int32_t Lo, int32_t Hi, const TDoubleArray& Que
   std::vector<double> D(std::min(Count, RowBlock));
   for (size_t B0 = 0; B0 < Count; B0 += RowBlock) {
     const size_t N = std::min(RowBlock, Count - B0);
-    RowDistances(kernels::rdEuclid, Cols, Query.data(), size_t(Lo - 1) + B0, N, D.data());
-    for (size_t T = 0; T < N; ++T) List.Offer(D[T], Lo + static_cast<int32_t>(B0 + T));
+    RowDistances(kernels::rdEuclidSqr, Cols, Query.data(), size_t(Lo - 1) + B0, N, D.data());
+    List.OfferSquares(D.data(), N, Lo + static_cast<int32_t>(B0));
   }
 }
 
@@ -115,9 +115,9 @@ void MeanDistanceKNN(const TMatrix& Data, int32_t k, int32_t FirstRow, int32_t L
     std::vector<double> D(Count);
     for (int32_t R = FirstRow; R <= LastRow; ++R) {
       for (size_t C = 0; C < P; ++C) Q[C] = Cols[C][size_t(R - 1)];
-      RowDistances(kernels::rdEuclid, Cols, Q.data(), size_t(FirstRow - 1), Count, D.data());
+      RowDistances(kernels::rdEuclidSqr, Cols, Q.data(), size_t(FirstRow - 1), Count, D.data());
       TNearestList List{size_t(k)};
-      for (size_t T = 0; T < Count; ++T) List.Offer(D[T], FirstRow + static_cast<int32_t>(T));
+      List.OfferSquares(D.data(), Count, FirstRow);
       if (List.Found() == 0) continue;
       double Sum = 0.0;
       for (size_t I = 0; I < List.Found(); ++I) Sum += List.Dist(I);
