@@ -89,3 +89,17 @@ with open("regression/data/concrete.txt", "w") as f:
     f.write("# cement/(kg/m3) water/(kg/m3) fly ash/(kg/m3) age/d strength/MPa\n")
     for row in zip(cement, water, ash, age, fc):
         f.write(f"{row[0]:.0f} {row[1]:.0f} {row[2]:.0f} {row[3]:d} {row[4]:.1f}\n")
+
+# cluster: 45 soil samples from three fields (pH, organic matter %, clay %), in field order
+# mixed; the program does not know the fields. A generator of its own.
+rng_cl = np.random.default_rng(23)
+fields = {"loess": (6.9, 2.1, 18.0), "marsh": (5.6, 7.5, 34.0), "sand": (5.2, 1.2, 6.0)}
+spread = (0.25, 0.5, 3.0)
+labels = [f for f in fields for _ in range(15)]
+rng_cl.shuffle(labels)
+with open("cluster/data/soil.txt", "w") as f:
+    f.write("# 45 soil samples from three fields (synthetic)\n")
+    f.write("# pH  organic matter/%  clay/%\n")
+    for lab in labels:
+        v = [rng_cl.normal(mu, sd) for mu, sd in zip(fields[lab], spread)]
+        f.write(f"{v[0]:.2f} {v[1]:.2f} {v[2]:.1f}\n")
