@@ -109,7 +109,8 @@ void MeanDistanceKNN(const TMatrix& Data, int32_t k, int32_t FirstRow, int32_t L
 
 // Estimate of a target at Query from its k nearest rows of Data (k limited to 1..100 and to
 // the rows; Targets(row) is row's target) weighted by WMode; MeanDist is the neighbours' mean
-// distance. Both are NaN when no row has a finite distance.
+// distance. Both are NaN when no row has a finite distance; the estimate is NaN for a WMode
+// outside TKnnWMode, 0 when no linear weight is positive or the quadratic fit fails.
 void EstimateByKNN(const TMatrix& Data, const TVector& Targets, int32_t k, TKnnWMode WMode,
                    double KernelWidth, const TVector& Query, double& Estimate, double& MeanDist);
 

@@ -127,7 +127,7 @@ class TCentreReducer {
 int32_t FindCenters(const TMatrix& Data, int32_t LoRow, int32_t HiRow, int32_t NCenters,
                     TMatrix& Centers, double& MeanDist) {
   MeanDist = NaN;
-  if (NCenters < 1) return 0;
+  if (NCenters < 1 || Data.NrOfRows() < 1) return 0;
   Data.MakeValidRowRange(LoRow, HiRow);
   return RaiseOnNoMemory("FindCenters", [&] {
     TCentreReducer Reducer(Data, size_t(LoRow - 1), size_t(HiRow - 1));

@@ -89,6 +89,7 @@ double LocalQuadratic(const TMatrix& Data, const TDoubleArray& Query, const TNea
 
 int32_t FindNearestNeighbors(int32_t k, const TMatrix& Data, int32_t FirstRow, int32_t LastRow,
                              const TVector& Query, TMatrix& NNList, const TCalcDistFunc& DistFunc) {
+  if (Data.NrOfRows() < 1) return 0;
   Data.MakeValidRowRange(FirstRow, LastRow);
   k = ClipK(k, MaxNeighbors, FirstRow, LastRow);
   if (k < 1) return 0;
@@ -105,6 +106,7 @@ int32_t FindNearestNeighbors(int32_t k, const TMatrix& Data, int32_t FirstRow, i
 
 void MeanDistanceKNN(const TMatrix& Data, int32_t k, int32_t FirstRow, int32_t LastRow,
                      TVector& MeanDist) {
+  if (Data.NrOfRows() < 1) return;
   Data.MakeValidRowRange(FirstRow, LastRow);
   k = std::max(ClipK(k, MaxMeanDistNeighbors, FirstRow, LastRow), 1);
   RaiseOnNoMemory("MeanDistanceKNN", [&] {
