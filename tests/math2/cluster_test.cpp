@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "nux/frame/progress.h"
+#include "nux/host/random.h"
 #include "nux/kernels/dispatch.h"
 #include "nux/math2/cluster_impl.h"
 #include "nux/math2/math2.h"
@@ -349,6 +350,30 @@ TEST(Agglom, ReportsProgressAndStopsOnAbort) {
   EXPECT_EQ(A.Dendrogram(1, 1), 0);
   EXPECT_TRUE(A.MergeDist.IsEmpty());
   EXPECT_EQ(A.Position(5), 0.0);
+}
+
+TEST(Agglom, LargeTableKeepsTheDendrogramConsistent) {
+  // 900 objects: a pair table of several megabytes, allocated the way large ones are.
+  SetRandSeed(11);
+  TMatrix Data(2, 900);
+  Data.FillRandomUniform(0.0, 1.0);
+  TAgglom Single, Flex, Avg;
+  ASSERT_EQ(Single.Run(Data, dmEuclid, cmSingleLink), 0);
+  std::vector<int32_t> Seen(2 * 900, 0);
+  for (int32_t S = 1; S < 900; ++S) {
+    if (S > 1) {
+      EXPECT_LE(Single.MergeDist(S - 1), Single.MergeDist(S));  // single linkage is monotone
+    }
+    ++Seen[size_t(Single.Dendrogram(1, S))];
+    ++Seen[size_t(Single.Dendrogram(2, S))];
+  }
+  EXPECT_EQ(std::count(Seen.begin() + 1, Seen.end() - 1, 1), 2 * 900 - 2);  // all but the root
+  std::vector<double> Places(Single.Position.Data().begin(), Single.Position.Data().begin() + 900);
+  std::sort(Places.begin(), Places.end());
+  for (int32_t L = 0; L < 900; ++L) EXPECT_EQ(Places[size_t(L)], L + 1.0);
+  Flex.Run(Data, dmEuclid, cmFlexLink, 0.5);
+  Avg.Run(Data, dmEuclid, cmAvgLink);
+  EXPECT_EQ(Flex.Dendrogram.Data(), Avg.Dendrogram.Data());
 }
 
 TEST(Agglom, RowKernelsEqualDistanceOfObjectsOnEveryPath) {
