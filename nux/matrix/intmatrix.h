@@ -175,6 +175,15 @@ class TIntMatrix : public TMatrixBase<int32_t, TIntMatrix> {
   /// ImportASC that also returns the custom data lines.
   int32_t ImportASC(const std::string& FName, std::string& Comment, TStr2DArray& CustData);
 
+  // ---- Sparse files (intmatrix_asc.cpp; layout in docs/intmatrix.md) ----
+  /// Writes the stored elements (of a dense matrix: the non-zero ones), the counts and the
+  /// growth step; false when the file cannot be written (an existing file is then kept).
+  bool StoreSparseMat(const std::string& FileName) const;
+  /// Reads a file of StoreSparseMat; the matrix becomes sparse. Results: 0; -1 the file cannot
+  /// be read; -2 not such a file (signature, counts, length); -3 records out of order or
+  /// outside the counts. On a failure the matrix is unchanged.
+  int32_t LoadSparseMat(const std::string& FileName);
+
  private:
   // Finds (Nc, Nr) in the sorted run A: its index, or the insertion index with Found false.
   static size_t Search(const std::vector<TSpMatElemInt>& A, int32_t Nc, int32_t Nr, bool& Found);

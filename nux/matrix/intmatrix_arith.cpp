@@ -15,9 +15,8 @@ int32_t Wrap(uint32_t X) { return static_cast<int32_t>(X); }
 template <class GetA, class GetB>
 TInt2DArray Product(const TIntMatrix& Owner, int32_t Nc, int32_t Nr, int32_t K, GetA&& A,
                     GetB&& B) {
-  TInt2DArray Res = GuardAlloc<ENUXMatrixError>(Owner, msgNoMemoryOnHeap, [&] {
-    return TInt2DArray(size_t(Nc), TIntArray(size_t(Nr), 0));
-  });
+  TInt2DArray Res = GuardAlloc<ENUXMatrixError>(
+      Owner, msgNoMemoryOnHeap, [&] { return TInt2DArray(size_t(Nc), TIntArray(size_t(Nr), 0)); });
   for (int32_t C = 1; C <= Nc; ++C)
     for (int32_t R = 1; R <= Nr; ++R) {
       uint32_t S = 0;

@@ -1,6 +1,7 @@
-// ASC form of the integer matrix: its columns and rows are the layout's columns and rows,
-// values in decimal.
+// Files of the integer matrix: the ASC form (its columns and rows are the layout's columns and
+// rows, values in decimal) and the sparse file.
 #include <charconv>
+#include <cstring>
 
 #include "nux/frame/ascio.h"
 #include "nux/frame/rounding.h"
@@ -19,9 +20,9 @@ int32_t TIntMatrix::ExportAsASC(const std::string& FName, const std::string& Com
   if (!AllocationPlausible(uint64_t(Nc) * uint64_t(Nr), 2))
     RaiseComponentError<ENUXMatrixError>(*this, msgNoMemoryOnHeap);
   std::string Text = GuardAlloc<ENUXMatrixError>(*this, msgNoMemoryOnHeap, [&] {
-    std::string T = ASCHeader(
-        Comment.empty() ? "Exported by NUX TIntMatrix component: " + FName : Comment, Nc, Nr,
-        Flags);
+    std::string T =
+        ASCHeader(Comment.empty() ? "Exported by NUX TIntMatrix component: " + FName : Comment, Nc,
+                  Nr, Flags);
     char Buf[16];
     for (int32_t R = 1; R <= Nr; ++R) {
       for (int32_t C = 1; C <= Nc; ++C) {
@@ -58,9 +59,8 @@ int32_t TIntMatrix::ImportASC(const std::string& FName, std::string& Comment,
   TASCBody Body;
   if ((R = ReadASCBody(S, Nc, Nr, Flags, Body)) != ascOK) return R;
   std::string().swap(Text);
-  TInt2DArray Columns = GuardAlloc<ENUXMatrixError>(*this, msgNoMemoryOnHeap, [&] {
-    return TInt2DArray(size_t(Nc), TIntArray(size_t(Nr), 0));
-  });
+  TInt2DArray Columns = GuardAlloc<ENUXMatrixError>(
+      *this, msgNoMemoryOnHeap, [&] { return TInt2DArray(size_t(Nc), TIntArray(size_t(Nr), 0)); });
   for (size_t Col = 0; Col < Body.Columns.size(); ++Col)
     for (size_t Row = 0; Row < Body.Columns[Col].size(); ++Row) {
       const double X = Body.Columns[Col][Row];
@@ -74,6 +74,104 @@ int32_t TIntMatrix::ImportASC(const std::string& FName, std::string& Comment,
   Comment = std::move(C);
   CustData = std::move(Body.CustData);
   return ascOK;
+}
+
+namespace {
+
+// Sparse file: signature, then little-endian int32 columns, rows, growth step, int64 count, and
+// count records of int32 column, row, value in ascending (column, row) order.
+constexpr char SparseSignature[8] = {'N', 'U', 'X', 'S', 'P', 'M', 'I', '1'};
+constexpr size_t SparseHeadSize = 8 + 4 * 3 + 8;
+constexpr size_t SparseRecSize = 12;
+
+void PutLE(std::string& Out, uint64_t X, int Bytes) {
+  for (int I = 0; I < Bytes; ++I) Out += static_cast<char>((X >> (8 * I)) & 0xFF);
+}
+
+uint64_t GetLE(const std::string& In, size_t Pos, int Bytes) {
+  uint64_t X = 0;
+  for (int I = 0; I < Bytes; ++I)
+    X |= uint64_t(static_cast<unsigned char>(In[Pos + size_t(I)])) << (8 * I);
+  return X;
+}
+
+int32_t GetI32(const std::string& In, size_t Pos) {
+  return static_cast<int32_t>(static_cast<uint32_t>(GetLE(In, Pos, 4)));
+}
+
+}  // namespace
+
+bool TIntMatrix::StoreSparseMat(const std::string& FileName) const {
+  std::vector<TSpMatElemInt> Elems;
+  if (FIsSparse) {
+    Elems = SparseElements();
+  } else {
+    for (size_t C = 0; C < Mat.size(); ++C)
+      for (size_t R = 0; R < Mat[C].size(); ++R)
+        if (Mat[C][R] != 0) Elems.push_back({int32_t(C + 1), int32_t(R + 1), Mat[C][R]});
+  }
+  std::string Out = GuardAlloc<ENUXMatrixError>(*this, msgNoMemoryOnHeap, [&] {
+    std::string T(SparseSignature, sizeof SparseSignature);
+    T.reserve(SparseHeadSize + Elems.size() * SparseRecSize);
+    PutLE(T, uint32_t(NrOfColumns()), 4);
+    PutLE(T, uint32_t(NrOfRows()), 4);
+    PutLE(T, uint32_t(FAllocBy), 4);
+    PutLE(T, Elems.size(), 8);
+    for (const TSpMatElemInt& E : Elems) {
+      PutLE(T, uint32_t(E.colidx), 4);
+      PutLE(T, uint32_t(E.rowidx), 4);
+      PutLE(T, uint32_t(E.value), 4);
+    }
+    return T;
+  });
+  return WriteWholeFile(FileName, Out);
+}
+
+int32_t TIntMatrix::LoadSparseMat(const std::string& FileName) {
+  std::string In;
+  if (ReadWholeTextFile(FileName, In) != ascOK) return -1;
+  if (In.size() < SparseHeadSize || std::memcmp(In.data(), SparseSignature, 8) != 0) return -2;
+  const int32_t Nc = GetI32(In, 8), Nr = GetI32(In, 12), Step = GetI32(In, 16);
+  const uint64_t Count = GetLE(In, 20, 8);
+  // The count must match the length exactly, so it never drives an allocation by itself.
+  if (Nc < 0 || Nr < 0 || Step < 1 || Count > (In.size() - SparseHeadSize) / SparseRecSize ||
+      In.size() != SparseHeadSize + Count * SparseRecSize)
+    return -2;
+  std::vector<TSpMatElemInt> Elems = GuardAlloc<ENUXMatrixError>(*this, msgNoMemoryOnHeap, [&] {
+    std::vector<TSpMatElemInt> V;
+    V.reserve(std::max<size_t>(size_t(Count), size_t(Step)));
+    return V;
+  });
+  int32_t Lc = INT32_MAX, Hc = 1, Lr = INT32_MAX, Hr = 1;
+  for (size_t I = 0; I < Count; ++I) {
+    const size_t P = SparseHeadSize + I * SparseRecSize;
+    const TSpMatElemInt E{GetI32(In, P), GetI32(In, P + 4), GetI32(In, P + 8)};
+    if (E.colidx < 1 || E.colidx > Nc || E.rowidx < 1 || E.rowidx > Nr) return -3;
+    if (!Elems.empty() && !(Elems.back().colidx < E.colidx ||
+                            (Elems.back().colidx == E.colidx && Elems.back().rowidx < E.rowidx)))
+      return -3;
+    Elems.push_back(E);
+    Lc = std::min(Lc, E.colidx);
+    Hc = std::max(Hc, E.colidx);
+    Lr = std::min(Lr, E.rowidx);
+    Hr = std::max(Hr, E.rowidx);
+  }
+  const bool SizeChanged = !FIsSparse || Nc != FNCol || Nr != FNRow;
+  SpMat.swap(Elems);
+  FPending.clear();
+  T2DArray().swap(Mat);
+  FIsSparse = true;
+  FAllocBy = Step;
+  FNumAllocated = int64_t(SpMat.capacity());
+  FNCol = Nc;
+  FNRow = Nr;
+  FSparseLowCol = Lc;
+  FSparseHighCol = Hc;
+  FSparseLowRow = Lr;
+  FSparseHighRow = Hr;
+  Changed();
+  if (SizeChanged) Resized();
+  return 0;
 }
 
 }  // namespace nux

@@ -81,8 +81,7 @@ TCentralSums IntSums(const TIntMatrix& M, int32_t LowCol, int32_t LowRow, int32_
                      int32_t HighRow, bool WithHigher) {
   if (!M.IsSparse()) {
     const TBlock B = ClipBlock(M, LowCol, HighCol, LowRow, HighRow);
-    return CentralSums(B.Count(), matrix_detail::TBlockReaderOf<int32_t>(M.Data(), B),
-                       WithHigher);
+    return CentralSums(B.Count(), matrix_detail::TBlockReaderOf<int32_t>(M.Data(), B), WithHigher);
   }
   const TSparseRange Rg(M, LowCol, HighCol, LowRow, HighRow);
   std::vector<double> Values;
@@ -91,8 +90,8 @@ TCentralSums IntSums(const TIntMatrix& M, int32_t LowCol, int32_t LowRow, int32_
       if (Rg.Inside(E)) Values.push_back(E.value);
   });
   const auto N = static_cast<int64_t>(Values.size());
-  const TCentralSums Stored =
-      CentralSums(N, [&](int64_t I) { return Values[size_t(I)]; }, WithHigher);
+  const TCentralSums Stored = CentralSums(
+      N, [&](int64_t I) { return Values[size_t(I)]; }, WithHigher);
   return WithZeros(Stored, Rg.Positions() - N);
 }
 

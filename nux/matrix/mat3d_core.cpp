@@ -46,8 +46,7 @@ bool TMat3D::Resize(int32_t Nc, int32_t Nr, int32_t Nl) {
              KeepZ = size_t(std::min(Nl, FNumZ));
   for (size_t X = 0; X < KeepX; ++X)
     for (size_t Y = 0; Y < KeepY; ++Y)
-      std::copy(Mat[X][Y].begin(), Mat[X][Y].begin() + std::ptrdiff_t(KeepZ),
-                Block[X][Y].begin());
+      std::copy(Mat[X][Y].begin(), Mat[X][Y].begin() + std::ptrdiff_t(KeepZ), Block[X][Y].begin());
   Mat.swap(Block);
   FNumX = Nc;
   FNumY = Nr;
@@ -157,8 +156,7 @@ void TMat3D::CopyMatrixToLayer(const TMatrix* SrcMat, int32_t SrcLowCol, int32_t
     for (int64_t R = R0; R <= R1; ++R) {
       const int64_t TC = C - SrcLowCol + LayLowCol, TR = R - SrcLowRow + LayLowRow;
       const bool InSrc = C >= 1 && C <= SrcMat->NrOfColumns() && R >= 1 && R <= SrcMat->NrOfRows();
-      Mat[size_t(TC - 1)][size_t(TR - 1)][Z] =
-          InSrc ? SrcMat->GetVal(int32_t(C), int32_t(R)) : 0.0;
+      Mat[size_t(TC - 1)][size_t(TR - 1)][Z] = InSrc ? SrcMat->GetVal(int32_t(C), int32_t(R)) : 0.0;
     }
   Changed();
 }

@@ -78,8 +78,8 @@ class TBoxReader {
 }  // namespace
 
 void TMat3D::Find(int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t HighRow,
-                  int32_t LowLayer, int32_t HighLayer, double Value, int32_t& ColIx,
-                  int32_t& RowIx, int32_t& LayerIx) const {
+                  int32_t LowLayer, int32_t HighLayer, double Value, int32_t& ColIx, int32_t& RowIx,
+                  int32_t& LayerIx) const {
   ColIx = RowIx = LayerIx = 0;
   double Best = 0.0;
   ForBox(Mat, ClipBox(*this, LowCol, HighCol, LowRow, HighRow, LowLayer, HighLayer),

@@ -22,8 +22,7 @@ struct TBlock {
 
 // The range after the matrix's own clipping; a matrix without elements gives the empty block.
 template <class M>
-TBlock ClipBlock(const M& Mx, int32_t LowCol, int32_t HighCol, int32_t LowRow,
-                        int32_t HighRow) {
+TBlock ClipBlock(const M& Mx, int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t HighRow) {
   if (Mx.NrOfColumns() < 1 || Mx.NrOfRows() < 1) return TBlock{};
   Mx.MakeValidColRange(LowCol, HighCol);
   Mx.MakeValidRowRange(LowRow, HighRow);

@@ -165,9 +165,7 @@ TEST(IntMatrixASC, RoundTripSparseAndRefusals) {
   // A sparse matrix becomes dense on import.
   ASSERT_EQ(S->ImportASC(F, C), ascOK);
   EXPECT_FALSE(S->IsSparse());
-  const auto Write = [&](const std::string& Text) {
-    std::ofstream(F, std::ios::binary) << Text;
-  };
+  const auto Write = [&](const std::string& Text) { std::ofstream(F, std::ios::binary) << Text; };
   const std::string Head = "c\n2\t;nr. of columns\n1\t;nr. of rows\nFALSE FALSE FALSE\n";
   for (const char* Body : {"1 2147483648\n", "1 NaN\n", "1 inf\n", "1 x\n"}) {
     Write(Head + Body);
