@@ -51,7 +51,8 @@ class TIntMatrix : public TMatrixBase<int32_t, TIntMatrix> {
   int64_t SparseNumElem() const { return FIsSparse ? int64_t(SpMat.size() + FPending.size()) : 0; }
   // Growth step of the sparse element array.
   int32_t AllocBy() const { return FAllocBy; }
-  // Capacity of the sparse element array, in elements.
+  // Capacity of the sparse element array, in elements, grown in steps of AllocBy (memory itself
+  // is taken as elements arrive, so a large step costs nothing up front).
   int64_t NumAllocated() const { return FNumAllocated; }
   // Bounding box of the stored elements: low column, high column, low row, high row; the
   // empty box is 2147483647, 1, 2147483647, 1.
@@ -205,7 +206,7 @@ class TIntMatrix : public TMatrixBase<int32_t, TIntMatrix> {
   // True while the sparse form is active.
   bool FIsSparse = false;
   // Capacity of the main sparse run, in elements.
-  mutable int64_t FNumAllocated = 0;
+  int64_t FNumAllocated = 0;
   // Growth step of the sparse capacity, at least 1.
   int32_t FAllocBy = 1;
   // Bounding box of the stored elements.

@@ -139,7 +139,7 @@ int32_t TIntMatrix::LoadSparseMat(const std::string& FileName) {
     return -2;
   std::vector<TSpMatElemInt> Elems = GuardAlloc<ENUXMatrixError>(*this, msgNoMemoryOnHeap, [&] {
     std::vector<TSpMatElemInt> V;
-    V.reserve(std::max<size_t>(size_t(Count), size_t(Step)));
+    V.reserve(size_t(Count));  // not the step: that is bookkeeping, not memory
     return V;
   });
   int32_t Lc = INT32_MAX, Hc = 1, Lr = INT32_MAX, Hr = 1;
@@ -162,7 +162,7 @@ int32_t TIntMatrix::LoadSparseMat(const std::string& FileName) {
   T2DArray().swap(Mat);
   FIsSparse = true;
   FAllocBy = Step;
-  FNumAllocated = int64_t(SpMat.capacity());
+  FNumAllocated = std::max<int64_t>((int64_t(Count) + Step - 1) / Step, 1) * Step;
   FNCol = Nc;
   FNRow = Nr;
   FSparseLowCol = Lc;

@@ -246,6 +246,21 @@ TEST(IntMatrixSparse, SparseFileRoundTripAndHostileFiles) {
   Outside[28] = 7;  // column 7 of 6
   EXPECT_EQ(Try(Outside), -3);
   EXPECT_EQ(Try("NUXSPMI"), -2);
+  // A huge growth step is bookkeeping: it takes no memory (a fuzzing find).
+  std::string BigStep = Bytes;
+  BigStep[16] = BigStep[17] = BigStep[18] = char(0xFF);
+  BigStep[19] = 0x7F;
+  {
+    std::ofstream(F, std::ios::binary | std::ios::trunc) << BigStep;
+    ScopedAllocLimit Limit(1 << 26);
+    TIntMatrix Big;
+    ASSERT_EQ(Big.LoadSparseMat(F), 0);
+    EXPECT_EQ(Big.AllocBy(), INT32_MAX);
+    Big.SetVal(1, 1, 1);
+    auto Fresh = TIntMatrix::CreateSparse(nullptr, INT32_MAX);
+    Fresh->SetVal(3, 3, 3);
+    EXPECT_EQ(Fresh->NumAllocated(), INT32_MAX);
+  }
   TIntMatrix T;
   EXPECT_EQ(T.LoadSparseMat(Dir.Path("missing")), -1);
 }
