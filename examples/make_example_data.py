@@ -90,6 +90,19 @@ with open("regression/data/concrete.txt", "w") as f:
     for row in zip(cement, water, ash, age, fc):
         f.write(f"{row[0]:.0f} {row[1]:.0f} {row[2]:.0f} {row[3]:d} {row[4]:.1f}\n")
 
+# intmatrix: fold, true class and predicted class of 120 cases of a four-class classifier.
+import random
+
+lab = random.Random(7)
+lines = ["# fold true-class predicted-class (classes 1..4, three folds of a classifier run)"]
+for fold in (1, 2, 3):
+    for i in range(40):
+        t = lab.randint(1, 4)
+        p = t if lab.random() < 0.75 else lab.randint(1, 4)
+        lines.append(f"{fold} {t} {p}")
+with open("intmatrix/data/labels.txt", "w") as f:
+    f.write("\n".join(lines) + "\n")
+
 # cluster: 45 soil samples from three fields (pH, organic matter %, clay %), in field order
 # mixed; the program does not know the fields. A generator of its own.
 rng_cl = np.random.default_rng(23)

@@ -51,7 +51,8 @@ class TIntMatrix : public TMatrixBase<int32_t, TIntMatrix> {
   int64_t SparseNumElem() const { return FIsSparse ? int64_t(SpMat.size() + FPending.size()) : 0; }
   // Growth step of the sparse element array.
   int32_t AllocBy() const { return FAllocBy; }
-  // Capacity of the sparse element array, in elements.
+  // Capacity of the sparse element array, in elements, grown in steps of AllocBy (memory itself
+  // is taken as elements arrive, so a large step costs nothing up front).
   int64_t NumAllocated() const { return FNumAllocated; }
   // Bounding box of the stored elements: low column, high column, low row, high row; the
   // empty box is 2147483647, 1, 2147483647, 1.
@@ -175,6 +176,15 @@ class TIntMatrix : public TMatrixBase<int32_t, TIntMatrix> {
   /// ImportASC that also returns the custom data lines.
   int32_t ImportASC(const std::string& FName, std::string& Comment, TStr2DArray& CustData);
 
+  // ---- Sparse files (intmatrix_asc.cpp; layout in docs/intmatrix.md) ----
+  /// Writes the stored elements (of a dense matrix: the non-zero ones), the counts and the
+  /// growth step; false when the file cannot be written (an existing file is then kept).
+  bool StoreSparseMat(const std::string& FileName) const;
+  /// Reads a file of StoreSparseMat; the matrix becomes sparse. Results: 0; -1 the file cannot
+  /// be read; -2 not such a file (signature, counts, length); -3 records out of order or
+  /// outside the counts. On a failure the matrix is unchanged.
+  int32_t LoadSparseMat(const std::string& FileName);
+
  private:
   // Finds (Nc, Nr) in the sorted run A: its index, or the insertion index with Found false.
   static size_t Search(const std::vector<TSpMatElemInt>& A, int32_t Nc, int32_t Nr, bool& Found);
@@ -196,7 +206,7 @@ class TIntMatrix : public TMatrixBase<int32_t, TIntMatrix> {
   // True while the sparse form is active.
   bool FIsSparse = false;
   // Capacity of the main sparse run, in elements.
-  mutable int64_t FNumAllocated = 0;
+  int64_t FNumAllocated = 0;
   // Growth step of the sparse capacity, at least 1.
   int32_t FAllocBy = 1;
   // Bounding box of the stored elements.

@@ -39,9 +39,7 @@ std::unique_ptr<TIntMatrix> TIntMatrix::CreateSparse(TComponent* AOwner, int32_t
 
 void TIntMatrix::ClearSparse() {
   std::vector<TSpMatElemInt>().swap(FPending);
-  std::vector<TSpMatElemInt> Fresh;
-  GuardAlloc<ENUXMatrixError>(*this, msgNoMemoryOnHeap, [&] { Fresh.reserve(size_t(FAllocBy)); });
-  SpMat.swap(Fresh);
+  std::vector<TSpMatElemInt>().swap(SpMat);
   FNumAllocated = FAllocBy;
   FSparseLowCol = FSparseLowRow = INT32_MAX;
   FSparseHighCol = FSparseHighRow = 1;
@@ -110,18 +108,18 @@ void TIntMatrix::SetVal(int32_t Nc, int32_t Nr, int32_t Value) {
     Changed();
     return;
   }
-  if (SparseNumElem() >= FNumAllocated) {
-    // The capacity grows by the step; the storage behind it grows at least by half when it has
-    // to move, so that a small step does not make building quadratic.
-    const int64_t NewCap = FNumAllocated + FAllocBy;
-    if (!AllocationPlausible(uint64_t(NewCap), sizeof(TSpMatElemInt)))
-      RaiseComponentError<ENUXMatrixError>(*this, msgNoMemoryOnHeap);
-    if (size_t(NewCap) > SpMat.capacity())
-      GuardAlloc<ENUXMatrixError>(*this, msgNoMemoryOnHeap, [&] {
-        SpMat.reserve(std::max(size_t(NewCap), SpMat.capacity() + SpMat.capacity() / 2));
-      });
-    FNumAllocated = NewCap;
-  }
+  const int64_t Count = SparseNumElem();
+  // The capacity grows by the step; memory is taken as needed (at least half again when the
+  // storage moves), so neither a step of 1 makes building quadratic nor a huge step (from a
+  // caller or a file) takes memory up front. The main run keeps room for every element, so
+  // merging the insert buffer never allocates.
+  if (!AllocationPlausible(uint64_t(Count) + 1, sizeof(TSpMatElemInt)))
+    RaiseComponentError<ENUXMatrixError>(*this, msgNoMemoryOnHeap);
+  if (size_t(Count) + 1 > SpMat.capacity())
+    GuardAlloc<ENUXMatrixError>(*this, msgNoMemoryOnHeap, [&] {
+      SpMat.reserve(std::max(size_t(Count) + 1, SpMat.capacity() + SpMat.capacity() / 2));
+    });
+  if (Count >= FNumAllocated) FNumAllocated += FAllocBy;
   GuardAlloc<ENUXMatrixError>(*this, msgNoMemoryOnHeap, [&] {
     FPending.insert(FPending.begin() + std::ptrdiff_t(J), TSpMatElemInt{Nc, Nr, Value});
   });
@@ -207,10 +205,7 @@ void TIntMatrix::Clone(const TIntMatrix* MatSource) {
   }
   MatSource->Consolidate();
   std::vector<TSpMatElemInt> Copy;
-  GuardAlloc<ENUXMatrixError>(*this, msgNoMemoryOnHeap, [&] {
-    Copy.reserve(std::max<size_t>(size_t(MatSource->FNumAllocated), MatSource->SpMat.size()));
-    Copy = MatSource->SpMat;
-  });
+  GuardAlloc<ENUXMatrixError>(*this, msgNoMemoryOnHeap, [&] { Copy = MatSource->SpMat; });
   SpMat.swap(Copy);
   FPending.clear();
   FNumAllocated = MatSource->FNumAllocated;
@@ -226,21 +221,23 @@ void TIntMatrix::Clone(const TIntMatrix* MatSource) {
 }
 
 void TIntMatrix::SetValues(const TInt2DArray& Columns) {
-  const bool WasSparse = FIsSparse;
-  if (WasSparse) {
-    // Validated and allocated by the dense form before the sparse one is given up.
-    if (Columns.empty() || Columns[0].empty() || IsRagged(Columns))
-      RaiseComponentError<ENUXMatrixError>(*this, "SetValues", "empty or ragged array");
-  }
-  TMatrixBase::SetValues(Columns);
-  if (WasSparse) {
-    FIsSparse = false;
-    std::vector<TSpMatElemInt>().swap(SpMat);
-    std::vector<TSpMatElemInt>().swap(FPending);
-    FNumAllocated = 0;
-    FNCol = FNRow = 0;
-    Resized();
-  }
+  if (!FIsSparse) return TMatrixBase::SetValues(Columns);
+  // Validated and allocated before the sparse form is given up, so a failure keeps it.
+  if (Columns.empty() || Columns[0].empty() || IsRagged(Columns))
+    RaiseComponentError<ENUXMatrixError>(*this, "SetValues", "empty or ragged array");
+  if (Columns.size() > size_t(INT32_MAX) || Columns[0].size() > size_t(INT32_MAX))
+    RaiseComponentError<ENUXMatrixError>(*this, msgNoMemoryOnHeap);
+  T2DArray New = AllocateBlock(int32_t(Columns.size()), int32_t(Columns[0].size()));
+  for (size_t C = 0; C < Columns.size(); ++C)
+    std::copy(Columns[C].begin(), Columns[C].end(), New[C].begin());
+  Mat.swap(New);
+  std::vector<TSpMatElemInt>().swap(SpMat);
+  std::vector<TSpMatElemInt>().swap(FPending);
+  FIsSparse = false;
+  FNumAllocated = 0;
+  FNCol = FNRow = 0;
+  Changed();
+  Resized();
 }
 
 void TIntMatrix::ArrayToSparse(int32_t AllocBy) {
@@ -261,7 +258,7 @@ void TIntMatrix::ArrayToSparse(int32_t AllocBy) {
   FNCol = TMatrixBase::NrOfColumns();
   FNRow = TMatrixBase::NrOfRows();
   FAllocBy = Step;
-  FNumAllocated = int64_t(Elems.capacity());
+  FNumAllocated = std::max<int64_t>((int64_t(Elems.size()) + Step - 1) / Step, 1) * Step;
   FSparseLowCol = FSparseLowRow = INT32_MAX;
   FSparseHighCol = FSparseHighRow = 1;
   for (const TSpMatElemInt& E : Elems) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "nux/matrix/intmatrix.h"
+#include "nux/matrix/mat3d.h"
 #include "nux/matrix/matrix_core.h"
 #include "nux/matrix/matrix_text.h"
 #include "nux/matrix/svd.h"

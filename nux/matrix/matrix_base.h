@@ -191,7 +191,9 @@ class TMatrixBase : public TNuxContainer,
   std::string CRCofData() const;
 
  protected:
+  // The matrix as its own class, for the members it shadows (Resize, GetVal, SetVal, counts).
   Derived& Self() { return static_cast<Derived&>(*this); }
+  // The matrix as its own class (read access).
   const Derived& Self() const { return static_cast<const Derived&>(*this); }
   // Allocates an Nc x Nr block of zeros or raises the component's out-of-memory error.
   T2DArray AllocateBlock(int32_t Nc, int32_t Nr) const;

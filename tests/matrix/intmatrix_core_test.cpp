@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <limits>
 #include <string>
 #include <vector>
@@ -8,6 +10,7 @@
 #include "nux/host/random.h"
 #include "nux/matrix/matrix.h"
 #include "support/alloc_limit.h"
+#include "support/temp_dir.h"
 
 namespace nux {
 namespace {
@@ -203,6 +206,63 @@ TEST(IntMatrixSparse, HugeBoxRefusedOnConversion) {
   EXPECT_THROW(M->SparseToArray(), ENUXMatrixError);
   EXPECT_TRUE(M->IsSparse());
   EXPECT_EQ(M->GetVal(INT32_MAX, 70000), 1);
+}
+
+TEST(IntMatrixSparse, SparseFileRoundTripAndHostileFiles) {
+  TempDir Dir;
+  const std::string F = Dir.Path("s.spm");
+  auto M = TIntMatrix::CreateSparse(nullptr, 5);
+  M->SetVal(4, 2, -9);
+  M->SetVal(1, 7, INT32_MAX);
+  M->Resize(6, 9);
+  ASSERT_TRUE(M->StoreSparseMat(F));
+  TIntMatrix B(2, 2);
+  ASSERT_EQ(B.LoadSparseMat(F), 0);
+  EXPECT_TRUE(B.IsSparse());
+  EXPECT_EQ(Elems(B), Elems(*M));
+  EXPECT_EQ(B.NrOfColumns(), 6);
+  EXPECT_EQ(B.NrOfRows(), 9);
+  EXPECT_EQ(B.AllocBy(), 5);
+  std::string Bytes;
+  {
+    std::ifstream In(F, std::ios::binary);
+    Bytes.assign(std::istreambuf_iterator<char>(In), {});
+  }
+  const auto Try = [&](std::string Text) {
+    std::ofstream(F, std::ios::binary | std::ios::trunc) << Text;
+    TIntMatrix T(2, 2);
+    const int32_t R = T.LoadSparseMat(F);
+    EXPECT_FALSE(T.IsSparse());
+    return R;
+  };
+  EXPECT_EQ(Try(Bytes.substr(0, Bytes.size() - 1)), -2);  // cut
+  std::string Lie = Bytes;
+  Lie[27] = 0x7F;  // a count far beyond the length
+  EXPECT_EQ(Try(Lie), -2);
+  std::string Swapped = Bytes;  // records out of order
+  std::swap_ranges(Swapped.begin() + 28, Swapped.begin() + 40, Swapped.begin() + 40);
+  EXPECT_EQ(Try(Swapped), -3);
+  std::string Outside = Bytes;
+  Outside[28] = 7;  // column 7 of 6
+  EXPECT_EQ(Try(Outside), -3);
+  EXPECT_EQ(Try("NUXSPMI"), -2);
+  // A huge growth step is bookkeeping: it takes no memory (a fuzzing find).
+  std::string BigStep = Bytes;
+  BigStep[16] = BigStep[17] = BigStep[18] = char(0xFF);
+  BigStep[19] = 0x7F;
+  {
+    std::ofstream(F, std::ios::binary | std::ios::trunc) << BigStep;
+    ScopedAllocLimit Limit(1 << 26);
+    TIntMatrix Big;
+    ASSERT_EQ(Big.LoadSparseMat(F), 0);
+    EXPECT_EQ(Big.AllocBy(), INT32_MAX);
+    Big.SetVal(1, 1, 1);
+    auto Fresh = TIntMatrix::CreateSparse(nullptr, INT32_MAX);
+    Fresh->SetVal(3, 3, 3);
+    EXPECT_EQ(Fresh->NumAllocated(), INT32_MAX);
+  }
+  TIntMatrix T;
+  EXPECT_EQ(T.LoadSparseMat(Dir.Path("missing")), -1);
 }
 
 }  // namespace
