@@ -122,3 +122,29 @@ with open("filters/data/samples.txt", "w") as f:
             "(synthetic)\n")
     for e, n in zip(east, north):
         f.write(f"{e:.1f} {n:.1f}\n")
+# intmatrix: fold, true class and predicted class of 120 cases of a four-class classifier.
+import random
+
+lab = random.Random(7)
+lines = ["# fold true-class predicted-class (classes 1..4, three folds of a classifier run)"]
+for fold in (1, 2, 3):
+    for i in range(40):
+        t = lab.randint(1, 4)
+        p = t if lab.random() < 0.75 else lab.randint(1, 4)
+        lines.append(f"{fold} {t} {p}")
+with open("intmatrix/data/labels.txt", "w") as f:
+    f.write("\n".join(lines) + "\n")
+
+# cluster: 45 soil samples from three fields (pH, organic matter %, clay %), in field order
+# mixed; the program does not know the fields. A generator of its own.
+rng_cl = np.random.default_rng(23)
+fields = {"loess": (6.9, 2.1, 18.0), "marsh": (5.6, 7.5, 34.0), "sand": (5.2, 1.2, 6.0)}
+spread = (0.25, 0.5, 3.0)
+labels = [f for f in fields for _ in range(15)]
+rng_cl.shuffle(labels)
+with open("cluster/data/soil.txt", "w") as f:
+    f.write("# 45 soil samples from three fields (synthetic)\n")
+    f.write("# pH  organic matter/%  clay/%\n")
+    for lab in labels:
+        v = [rng_cl.normal(mu, sd) for mu, sd in zip(fields[lab], spread)]
+        f.write(f"{v[0]:.2f} {v[1]:.2f} {v[2]:.1f}\n")

@@ -90,49 +90,21 @@ void TMatrix::MeanVec(TDims Dim, TVector* Means) const {
   Means->CopyFrom(Values, 0, 0, 1);
 }
 
-namespace {
-
-// Population skewness and excess kurtosis; false (both 0) without a spread.
-bool SkewKurtMoments(const TDouble2DArray& Mat, const TBlock& B, double& Skewness,
-                     double& Kurtosis) {
-  Skewness = Kurtosis = 0.0;
-  const int64_t N = B.Count();
-  if (N < 2) return false;
-  const TCentralSums C = CentralSums(N, TBlockReader(Mat, B), true);
-  const double S = std::sqrt(C.S2 / static_cast<double>(N - 1));
-  if (S == 0.0) return false;
-  // A NaN or infinite element leaves S undefined: the moments are NaN, not a plausible 0.
-  if (!std::isfinite(S)) {
-    Skewness = Kurtosis = NaN;
-    return true;
-  }
-  const double Nd = static_cast<double>(N);
-  Skewness = C.S3 / Nd / (S * S * S);
-  Kurtosis = C.S4 / Nd / (S * S * S * S) - 3.0;
-  return true;
-}
-
-}  // namespace
-
 void TMatrix::SkewKurt(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow,
                        double& Skewness, double& Kurtosis) const {
-  SkewKurtMoments(Mat, ClipBlock(*this, LowCol, HighCol, LowRow, HighRow), Skewness, Kurtosis);
+  const TBlock B = ClipBlock(*this, LowCol, HighCol, LowRow, HighRow);
+  matrix_detail::SkewKurtOfSums(CentralSums(B.Count(), TBlockReader(Mat, B), true), Skewness,
+                                Kurtosis);
 }
 
 void TMatrix::SkewKurtSample(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow,
                              double& Skewness, double& Kurtosis) const {
   const TBlock B = ClipBlock(*this, LowCol, HighCol, LowRow, HighRow);
   // Without a spread there is nothing to correct: the zeros stay zeros.
-  if (!SkewKurtMoments(Mat, B, Skewness, Kurtosis)) return;
-  if (B.Count() < 4) {
-    Skewness = Kurtosis = 0.0;
+  if (!matrix_detail::SkewKurtOfSums(CentralSums(B.Count(), TBlockReader(Mat, B), true), Skewness,
+                                     Kurtosis))
     return;
-  }
-  const double A = static_cast<double>(B.Count());
-  const double Bm = A - 1.0;
-  Kurtosis = (Kurtosis + 3.0) * A * A * (A + 1.0) / (Bm * (A - 2.0) * (A - 3.0)) -
-             3.0 * Bm * Bm / ((A - 2.0) * (A - 3.0));
-  Skewness = Skewness * A * A / (Bm * (A - 2.0));
+  matrix_detail::SampleSkewKurt(B.Count(), Skewness, Kurtosis);
 }
 
 bool TMatrix::Quartiles(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow,

@@ -1,9 +1,11 @@
-// Walking a clipped rectangle of a TMatrix, shared by the statistics and normalisations.
-// Included only by matrix_stats.cpp and matrix_normalize.cpp.
+// Walking a clipped rectangle of a dense matrix (TMatrix or TIntMatrix), shared by the
+// statistics and normalisations. Included only by the matrix unit's statistics sources.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
+#include "nux/frame/moments.h"
 #include "nux/frame/types.h"
 #include "nux/matrix/matrix_core.h"
 
@@ -19,31 +21,32 @@ struct TBlock {
 };
 
 // The range after the matrix's own clipping; a matrix without elements gives the empty block.
-inline TBlock ClipBlock(const TMatrix& M, int32_t LowCol, int32_t HighCol, int32_t LowRow,
-                        int32_t HighRow) {
-  if (M.NrOfColumns() < 1 || M.NrOfRows() < 1) return TBlock{};
-  M.MakeValidColRange(LowCol, HighCol);
-  M.MakeValidRowRange(LowRow, HighRow);
+template <class M>
+TBlock ClipBlock(const M& Mx, int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t HighRow) {
+  if (Mx.NrOfColumns() < 1 || Mx.NrOfRows() < 1) return TBlock{};
+  Mx.MakeValidColRange(LowCol, HighCol);
+  Mx.MakeValidRowRange(LowRow, HighRow);
   return TBlock{LowCol - 1, HighCol - 1, LowRow - 1, HighRow - 1};
 }
 
 // Calls F(x) for every element of B, column by column, rows ascending inside a column.
-template <class F>
-void ForEach(const TDouble2DArray& Mat, const TBlock& B, F&& Visit) {
+template <class T, class F>
+void ForEach(const std::vector<std::vector<T>>& Mat, const TBlock& B, F&& Visit) {
   for (int32_t C = B.C0; C <= B.C1; ++C) {
-    const double* Col = Mat[size_t(C)].data();
+    const T* Col = Mat[size_t(C)].data();
     for (int32_t R = B.R0; R <= B.R1; ++R) Visit(Col[R]);
   }
 }
 
 // The I-th element of B in visiting order, for the moment helpers. They read the positions in
 // sequence, so the next one is a step, not a division.
-class TBlockReader {
+template <class T>
+class TBlockReaderOf {
  public:
-  TBlockReader(const TDouble2DArray& Mat, const TBlock& B) : FMat(&Mat), FB(B) {}
+  TBlockReaderOf(const std::vector<std::vector<T>>& Mat, const TBlock& B) : FMat(&Mat), FB(B) {}
   double operator()(int64_t I) {
     if (I != FNext) Seek(I);
-    const double X = FCol[FRow];
+    const auto X = static_cast<double>(FCol[FRow]);
     FNext = I + 1;
     if (++FRow > FB.R1) {
       FRow = FB.R0;
@@ -60,12 +63,44 @@ class TBlockReader {
     FCol = (*FMat)[size_t(FColIx)].data();
   }
 
-  const TDouble2DArray* FMat;
+  const std::vector<std::vector<T>>* FMat;
   TBlock FB;
   int64_t FNext = -1;
   int32_t FColIx = 0, FRow = 0;
-  const double* FCol = nullptr;
+  const T* FCol = nullptr;
 };
+using TBlockReader = TBlockReaderOf<double>;
+
+// Population skewness and excess kurtosis over s = sqrt(S2/(n - 1)) from central sums; false
+// (both 0) for n < 2 or without a spread; NaN for an undefined s (a NaN or infinite element).
+inline bool SkewKurtOfSums(const TCentralSums& C, double& Skewness, double& Kurtosis) {
+  Skewness = Kurtosis = 0.0;
+  if (C.N < 2) return false;
+  const double S = std::sqrt(C.S2 / static_cast<double>(C.N - 1));
+  if (S == 0.0) return false;
+  if (!std::isfinite(S)) {
+    Skewness = Kurtosis = std::nan("");
+    return true;
+  }
+  const double Nd = static_cast<double>(C.N);
+  Skewness = C.S3 / Nd / (S * S * S);
+  Kurtosis = C.S4 / Nd / (S * S * S * S) - 3.0;
+  return true;
+}
+
+// The small-sample corrections of SkewKurtSample applied to SkewKurt's results for n values;
+// both 0 for n < 4.
+inline void SampleSkewKurt(int64_t N, double& Skewness, double& Kurtosis) {
+  if (N < 4) {
+    Skewness = Kurtosis = 0.0;
+    return;
+  }
+  const double A = static_cast<double>(N);
+  const double Bm = A - 1.0;
+  Kurtosis = (Kurtosis + 3.0) * A * A * (A + 1.0) / (Bm * (A - 2.0) * (A - 3.0)) -
+             3.0 * Bm * Bm / ((A - 2.0) * (A - 3.0));
+  Skewness = Skewness * A * A / (Bm * (A - 2.0));
+}
 
 // The value at 0-based sorted position round(Prob * n / 100) (limited to n - 1) of Work, found
 // by selection; Work is reordered. Prob is clipped to 0..100 (NaN counts as 0). Work must hold
