@@ -1,10 +1,11 @@
 #include "nux/statis/classifier.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cmath>
 #include <limits>
 
-#include "nux/frame/combsort.h"
 #include "nux/frame/dstruct.h"
 #include "nux/frame/errors.h"
 #include "nux/frame/rounding.h"
@@ -28,6 +29,52 @@ double Entropy(std::initializer_list<int64_t> Counts, double N) {
       H -= P * std::log(P);
     }
   return H;
+}
+
+// Order keys of estimates: unsigned integers that ascend as the estimates descend, equal for
+// equal estimates (both zeros alike), every NaN last.
+uint64_t OrderKey(double X) {
+  if (std::isnan(X)) return ~uint64_t(0);
+  const uint64_t Bits = std::bit_cast<uint64_t>(X == 0.0 ? 0.0 : X);
+  const uint64_t Ascending = (Bits >> 63) != 0 ? ~Bits : Bits | (uint64_t(1) << 63);
+  return ~Ascending;
+}
+
+// The estimate of a key (a NaN for the NaN key).
+double KeyValue(uint64_t Key) {
+  if (Key == ~uint64_t(0)) return NaN;
+  const uint64_t Ascending = ~Key;
+  return std::bit_cast<double>((Ascending >> 63) != 0 ? Ascending & ~(uint64_t(1) << 63)
+                                                      : ~Ascending);
+}
+
+// Sorts keys ascending: a radix sort of 11-bit digits (skipping digits that all keys share)
+// for long lists, the standard sort for short ones. Keys carry no other data, so the order
+// among equal keys does not matter.
+void SortKeys(std::vector<uint64_t>& Keys) {
+  constexpr int Bits = 11, Digits = (64 + Bits - 1) / Bits;
+  constexpr size_t Buckets = size_t(1) << Bits;
+  if (Keys.size() < 4096) {
+    std::sort(Keys.begin(), Keys.end());
+    return;
+  }
+  std::vector<std::array<size_t, Buckets>> Count(Digits);
+  for (auto& C : Count) C.fill(0);
+  for (const uint64_t K : Keys)
+    for (int D = 0; D < Digits; ++D) ++Count[size_t(D)][(K >> (D * Bits)) & (Buckets - 1)];
+  std::vector<uint64_t> Other(Keys.size());
+  for (int D = 0; D < Digits; ++D) {
+    auto& C = Count[size_t(D)];
+    if (std::find(C.begin(), C.end(), Keys.size()) != C.end()) continue;  // one bucket
+    size_t Start = 0;
+    for (size_t& N : C) {
+      const size_t Here = N;
+      N = Start;
+      Start += Here;
+    }
+    for (const uint64_t K : Keys) Other[C[(K >> (D * Bits)) & (Buckets - 1)]++] = K;
+    Keys.swap(Other);
+  }
 }
 
 double Ratio(int64_t Num, int64_t Den) {
@@ -170,23 +217,15 @@ void TCFEvaluator::DataChanged() {
 void TCFEvaluator::EnsureSorted() {
   if (FIsSorted) return;
   UpdateDicho();
-  const size_t N = FEstVec.size();
-  std::vector<TCase> Cases(N);
-  std::vector<int64_t> Cum(N + 1, 0);
+  std::vector<uint64_t> Pos, Neg;
   // A case is positive when it holds the larger value: no midpoint, which could overflow or
   // round onto one of two neighbouring values.
-  for (size_t I = 0; I < N; ++I) Cases[I] = {FEstVec[I], FIsDicho && FTrueVec[I] == FDichoV2};
-  // Largest first; NaN counts below every number, so it ends up last.
-  CombSort(
-      0, int64_t(N) - 1,
-      [&](int64_t I, int64_t J) {
-        const double A = Cases[size_t(I)].Est, B = Cases[size_t(J)].Est;
-        return B > A || (std::isnan(A) && !std::isnan(B));
-      },
-      [&](int64_t I, int64_t J) { std::swap(Cases[size_t(I)], Cases[size_t(J)]); });
-  for (size_t I = 0; I < N; ++I) Cum[I + 1] = Cum[I] + (Cases[I].Positive ? 1 : 0);
-  FSorted.swap(Cases);
-  FCumPos.swap(Cum);
+  for (size_t I = 0; I < FEstVec.size(); ++I)
+    (FIsDicho && FTrueVec[I] == FDichoV2 ? Pos : Neg).push_back(OrderKey(FEstVec[I]));
+  SortKeys(Pos);
+  SortKeys(Neg);
+  FPosKeys.swap(Pos);
+  FNegKeys.swap(Neg);
   FIsSorted = true;
 }
 
@@ -196,10 +235,12 @@ int32_t TCFEvaluator::SortEstimated() {
   return 0;
 }
 
-int64_t TCFEvaluator::PredictedPositive(double T) const {
-  const auto End = std::partition_point(FSorted.begin(), FSorted.end(),
-                                        [T](const TCase& C) { return C.Est >= T; });
-  return End - FSorted.begin();
+void TCFEvaluator::PredictedPositive(double T, int64_t& tp, int64_t& fp) const {
+  tp = fp = 0;
+  if (std::isnan(T)) return;  // nothing is at least NaN
+  const uint64_t K = OrderKey(T);
+  tp = std::upper_bound(FPosKeys.begin(), FPosKeys.end(), K) - FPosKeys.begin();
+  fp = std::upper_bound(FNegKeys.begin(), FNegKeys.end(), K) - FNegKeys.begin();
 }
 
 int32_t TCFEvaluator::CalcConfusionMatrix(double CFThresh) {
@@ -209,12 +250,9 @@ int32_t TCFEvaluator::CalcConfusionMatrix(double CFThresh) {
   if (!FIsDicho) Status = -2;
   if (Status != 0) return Status;
   EnsureSorted();
-  const int64_t N = int64_t(FSorted.size()), P = FCumPos.back();
-  const int64_t K = PredictedPositive(CFThresh);
-  Ftp = FCumPos[size_t(K)];
-  Ffp = K - Ftp;
-  Ffn = P - Ftp;
-  Ftn = N - K - Ffn;
+  PredictedPositive(CFThresh, Ftp, Ffp);
+  Ffn = int64_t(FPosKeys.size()) - Ftp;
+  Ftn = int64_t(FNegKeys.size()) - Ffp;
   FCFThresh = CFThresh;
   FHasConfMat = true;
   return 0;
@@ -332,8 +370,6 @@ struct TBestThreshold {
   }
 };
 
-bool SameEstimate(double A, double B) { return A == B || (std::isnan(A) && std::isnan(B)); }
-
 }  // namespace
 
 int32_t TCFEvaluator::OptimizeThresholds(TDouble2DArray& ROCCoords, int32_t& BestROC, double& AUC,
@@ -345,56 +381,61 @@ int32_t TCFEvaluator::OptimizeThresholds(TDouble2DArray& ROCCoords, int32_t& Bes
   if (GetNData() < 0) Status = -3;
   if (Status != 0) return Status;
   EnsureSorted();
-  const int64_t N = int64_t(FSorted.size());
-  const int64_t Pos = FCumPos.back(), Neg = N - Pos;
+  const int64_t Pos = int64_t(FPosKeys.size()), Neg = int64_t(FNegKeys.size());
   if (Pos == 0 || Neg == 0) return -2;
 
   // ROC: one point before each run of equal estimates, so that tied cases make one step and
-  // the curve does not depend on how the sort ordered them.
+  // the curve does not depend on how they were ordered.
   TDouble2DArray Roc(3);
   int32_t Best = 0;
   double BestDist = 0.0;
   int64_t Area2 = 0;  // twice the area in units of one negative by one positive: exact
   int64_t Cp = 0, Cn = 0;
   const double P = static_cast<double>(Pos), Q = static_cast<double>(Neg);
-  auto AddPoint = [&](double E) {
+  auto AddPoint = [&](uint64_t Key) {
     const double Fpr = static_cast<double>(Cn) / Q, Tpr = static_cast<double>(Cp) / P;
     Roc[0].push_back(Fpr);
     Roc[1].push_back(Tpr);
-    Roc[2].push_back(E);
+    Roc[2].push_back(KeyValue(Key));
     if (std::fabs(Fpr - Tpr) > BestDist) {
       BestDist = std::fabs(Fpr - Tpr);
       Best = static_cast<int32_t>(Roc[0].size() - 1);
     }
   };
-  for (int64_t I = 0; I < N;) {
-    const double E = FSorted[size_t(I)].Est;
-    AddPoint(E);
-    int64_t J = I + 1;
-    while (J < N && SameEstimate(FSorted[size_t(J)].Est, E)) ++J;
-    const int64_t NewCp = FCumPos[size_t(J)], NewCn = J - NewCp;
+  uint64_t Key = 0;
+  while (Cp < Pos || Cn < Neg) {
+    // The next run: the smaller key at the heads of both lists, with all its equals.
+    Key = std::min(Cp < Pos ? FPosKeys[size_t(Cp)] : ~uint64_t(0),
+                   Cn < Neg ? FNegKeys[size_t(Cn)] : ~uint64_t(0));
+    AddPoint(Key);
+    int64_t NewCp = Cp, NewCn = Cn;
+    while (NewCp < Pos && FPosKeys[size_t(NewCp)] == Key) ++NewCp;
+    while (NewCn < Neg && FNegKeys[size_t(NewCn)] == Key) ++NewCn;
     Area2 += (NewCn - Cn) * (Cp + NewCp);
     Cp = NewCp;
     Cn = NewCn;
-    I = J;
   }
-  AddPoint(FSorted.back().Est);
+  AddPoint(Key);
 
   // Threshold scan over the finite estimates, each threshold computed from its index (adding
   // the step again and again stalls once it falls below half an ulp of t).
   TBestThreshold Mcc, Acc, Inf;
-  auto First = std::find_if(FSorted.begin(), FSorted.end(),
-                            [](const TCase& C) { return std::isfinite(C.Est); });
-  auto Last = std::find_if(FSorted.rbegin(), FSorted.rend(),
-                           [](const TCase& C) { return std::isfinite(C.Est); });
-  if (First != FSorted.end()) {
-    const double Max = First->Est, Min = Last->Est;
+  double Max = -std::numeric_limits<double>::infinity(), Min = -Max;
+  for (const auto* Keys : {&FPosKeys, &FNegKeys}) {
+    auto Finite = [](uint64_t K) { return std::isfinite(KeyValue(K)); };
+    const auto First = std::find_if(Keys->begin(), Keys->end(), Finite);
+    if (First == Keys->end()) continue;
+    Max = std::max(Max, KeyValue(*First));
+    Min = std::min(Min, KeyValue(*std::find_if(Keys->rbegin(), Keys->rend(), Finite)));
+  }
+  if (Max >= Min) {
     double Step = (Max - Min) / 100.0;
     if (std::isinf(Step)) Step = Max / 100.0 - Min / 100.0;
     for (int32_t K = 0; K < 110; ++K) {
       const double T = Min + (K - 5) * Step;
-      const int64_t Pred = PredictedPositive(T);
-      const int64_t tp = FCumPos[size_t(Pred)], fp = Pred - tp, fn = Pos - tp, tn = Neg - fp;
+      int64_t tp = 0, fp = 0;
+      PredictedPositive(T, tp, fp);
+      const int64_t fn = Pos - tp, tn = Neg - fp;
       Mcc.Offer(CFMatthewsCorr(tp, fp, tn, fn), T);
       Acc.Offer(CFAccuracy(tp, fp, tn, fn), T);
       Inf.Offer(CFInformedness(tp, fp, tn, fn), T);

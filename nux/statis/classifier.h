@@ -78,6 +78,7 @@ class TCFEvaluator : public TComponent {
 
   // Orders the cases by estimate, largest first (NaN last), unless already sorted: 0, or -1
   // when the arrays differ in length. The order is kept aside: case numbers do not change.
+  // The other routines sort when they need to.
   int32_t SortEstimated();
   // Counts tp, fp, tn, fn at threshold CFThresh: 0; -1 arrays of different length, -2 true
   // values not dichotomous (the later check wins).
@@ -128,19 +129,15 @@ class TCFEvaluator : public TComponent {
                              double& ThreshMMC, double& ThreshAccuracy, double& ThreshInformedness);
 
  private:
-  struct TCase {
-    double Est;
-    bool Positive;
-  };
   // Re-reads the dichotomy of the true values when they changed.
   void UpdateDicho() const;
   // Any change of the data: the sorted order and the confusion matrix are stale.
   void DataChanged();
-  // Sorts if needed; FSorted then holds the cases by estimate and FCumPos their running count
-  // of positives.
+  // Sorts if needed: FPosKeys and FNegKeys then hold the estimates of the positive and the
+  // negative cases as order keys, largest estimate first, NaN last.
   void EnsureSorted();
-  // Cases predicted positive at threshold T (a prefix of the sorted cases).
-  int64_t PredictedPositive(double T) const;
+  // Positive (tp) and negative (fp) cases predicted positive at threshold T.
+  void PredictedPositive(double T, int64_t& tp, int64_t& fp) const;
   // Score status: 0, or the code of the failing check.
   int32_t ScoreState(int32_t NotValid, int32_t NotDicho) const;
 
@@ -157,8 +154,8 @@ class TCFEvaluator : public TComponent {
   mutable double FDichoV2 = 0.0;
   mutable bool FDichoStale = true;
   bool FHasConfMat = false;
-  std::vector<TCase> FSorted;
-  std::vector<int64_t> FCumPos;
+  std::vector<uint64_t> FPosKeys;
+  std::vector<uint64_t> FNegKeys;
 };
 
 // Model-creation rounds in a row that may fail before TCrossValidator.Execute gives up.

@@ -18,7 +18,7 @@ namespace nux {
 inline constexpr int32_t RandGenMinResolution = 10;
 // Most table points of a TRandGen.
 inline constexpr int32_t RandGenMaxResolution = 4000;
-// Candidates a draw tries before it takes the last one regardless.
+// Candidates a draw by rejection tries before it takes the last one regardless.
 inline constexpr int32_t RandGenMaxTrials = 100001;
 
 // A table of Resolution relative probabilities; point i (1-based) stands for the left edge
@@ -85,9 +85,12 @@ class TRandGen : public TComponent {
 
   // The next random value (GetRandNum).
   double Random() { return GetRandNum(); }
-  // The next random value: a candidate cell and position are drawn uniformly and accepted
-  // with the interpolated entry as probability (the last cell falls to 0 at HighBorder), at
-  // most RandGenMaxTrials times; the last candidate is taken when none was accepted.
+  // The next random value, distributed as the table interpolated linearly between its points
+  // (the last cell falling to 0 at HighBorder), entries above 1 counting as 1. Tables within
+  // [0, 1] are sampled directly: a cell by its share of the probability, then the position by
+  // inverting the cell's linear density. Other tables go by rejection: a uniform candidate is
+  // accepted with the interpolated entry as probability, at most RandGenMaxTrials times, the
+  // last candidate being taken when none was accepted. An all-zero table gives uniform values.
   double GetRandNum();
 
  private:
@@ -96,10 +99,20 @@ class TRandGen : public TComponent {
   template <class Density, class Cdf>
   void FillFrom(Density&& F, Cdf&& P);
 
+  // Rebuilds the cell sampler after the table changed.
+  void PrepareSampler();
+  // Rejection sampling: the cell and the position in it.
+  void DrawByRejection(int32_t& Cell, double& Pos) const;
+
   double FLowBorder = 0.0;
   double FHighBorder = 0.0;
   int32_t FResolution = 500;
   TDoubleArray FDistVec;
+  // Cell sampler (Walker's alias method) for tables within [0, 1].
+  enum TSampler : uint8_t { smStale, smDirect, smRejection, smUniform };
+  TSampler FSampler = smStale;
+  TDoubleArray FCellCut;
+  TIntArray FCellAlias;
 };
 
 }  // namespace nux

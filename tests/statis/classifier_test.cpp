@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numeric>
 #include <set>
 #include <string>
@@ -253,6 +254,58 @@ TEST(CFEvaluator, OptimizeThresholds) {
   EXPECT_EQ(Optimize(E).Status, -3);
   E.SetNData(4);
   EXPECT_EQ(Optimize(E).Status, 0);
+}
+
+TEST(CFEvaluator, LargeSetAgreesWithRankSums) {
+  // Enough cases for the long-list sort; estimates of both signs, both zeros, infinities.
+  SetRandSeed(31);
+  const int32_t N = 20000;
+  std::vector<double> T(N), Est(N);
+  for (int32_t I = 0; I < N; ++I) {
+    T[size_t(I)] = Random() < 0.4 ? 1.0 : 0.0;
+    const double V = std::round((RandG(0, 3) + T[size_t(I)]) * 4) / 4;  // many ties
+    Est[size_t(I)] = I % 997 == 0        ? -std::numeric_limits<double>::infinity()
+                     : I % 991 == 0      ? std::numeric_limits<double>::infinity()
+                     : V == 0.0 && I % 2 ? -0.0
+                                         : V;
+  }
+  TCFEvaluator E;
+  Load(E, T, Est);
+  const TOptimum O = Optimize(E);
+  ASSERT_EQ(O.Status, 0);
+  // AUC = (rank sum of the positives - P (P + 1) / 2) / (P N), ties at their mean rank.
+  std::vector<std::pair<double, double>> Pairs;
+  for (int32_t I = 0; I < N; ++I) Pairs.emplace_back(Est[size_t(I)], T[size_t(I)]);
+  std::sort(Pairs.begin(), Pairs.end(),
+            [](const auto& A, const auto& B) { return A.first < B.first; });
+  double RankSum = 0, P = 0;
+  size_t Distinct = 0;
+  for (size_t I = 0; I < Pairs.size();) {
+    size_t J = I;
+    while (J < Pairs.size() && Pairs[J].first == Pairs[I].first) ++J;
+    ++Distinct;
+    const double MidRank = (double(I + 1) + double(J)) / 2.0;
+    for (size_t K = I; K < J; ++K)
+      if (Pairs[K].second == 1.0) {
+        RankSum += MidRank;
+        ++P;
+      }
+    I = J;
+  }
+  EXPECT_NEAR(O.AUC, (RankSum - P * (P + 1) / 2) / (P * (N - P)), 1e-14);
+  EXPECT_EQ(O.Roc[0].size(), Distinct + 1);
+  EXPECT_EQ(O.Roc[2][0], std::numeric_limits<double>::infinity());
+  EXPECT_TRUE(std::is_sorted(O.Roc[2].rbegin(), O.Roc[2].rend()));
+  for (const double Th : {-2.5, -0.0, 0.0, 0.25, 4.0}) {
+    ASSERT_EQ(E.CalcConfusionMatrix(Th), 0);
+    int64_t tp, fp, tn, fn;
+    double Got;
+    E.GetConfMatValues(tp, fp, tn, fn, Got);
+    int64_t Want = 0;
+    for (int32_t I = 0; I < N; ++I) Want += T[size_t(I)] == 1.0 && Est[size_t(I)] >= Th;
+    EXPECT_EQ(tp, Want) << Th;
+    EXPECT_EQ(tp + fn, int64_t(P));
+  }
 }
 
 TEST(ClassifierMeasures, CountsAndMultiClass) {
