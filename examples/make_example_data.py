@@ -89,3 +89,14 @@ with open("regression/data/concrete.txt", "w") as f:
     f.write("# cement/(kg/m3) water/(kg/m3) fly ash/(kg/m3) age/d strength/MPa\n")
     for row in zip(cement, water, ash, age, fc):
         f.write(f"{row[0]:.0f} {row[1]:.0f} {row[2]:.0f} {row[3]:d} {row[4]:.1f}\n")
+
+# classifier: a blood marker measured in 120 patients, 42 of whom have the disease.
+rng_cf = np.random.default_rng(29)
+sick = np.zeros(120, dtype=int)
+sick[rng_cf.choice(120, 42, replace=False)] = 1
+marker = np.where(sick == 1, rng_cf.normal(3.1, 0.7, 120), rng_cf.normal(2.0, 0.6, 120))
+with open("classifier/data/marker.txt", "w") as f:
+    f.write("# Blood marker of 120 patients (synthetic)\n")
+    f.write("# disease (1 yes, 0 no)  marker/(mg/l)\n")
+    for s, v in zip(sick, marker):
+        f.write(f"{s:d} {max(v, 0.1):.1f}\n")
