@@ -217,11 +217,16 @@ void TCFEvaluator::DataChanged() {
 void TCFEvaluator::EnsureSorted() {
   if (FIsSorted) return;
   UpdateDicho();
-  std::vector<uint64_t> Pos, Neg;
   // A case is positive when it holds the larger value: no midpoint, which could overflow or
   // round onto one of two neighbouring values.
-  for (size_t I = 0; I < FEstVec.size(); ++I)
-    (FIsDicho && FTrueVec[I] == FDichoV2 ? Pos : Neg).push_back(OrderKey(FEstVec[I]));
+  const size_t N = FEstVec.size();
+  auto Positive = [&](size_t I) { return FIsDicho && FTrueVec[I] == FDichoV2; };
+  size_t P = 0;
+  for (size_t I = 0; I < N; ++I) P += Positive(I) ? 1 : 0;
+  std::vector<uint64_t> Pos, Neg;
+  Pos.reserve(P);
+  Neg.reserve(N - P);
+  for (size_t I = 0; I < N; ++I) (Positive(I) ? Pos : Neg).push_back(OrderKey(FEstVec[I]));
   SortKeys(Pos);
   SortKeys(Neg);
   FPosKeys.swap(Pos);
@@ -387,6 +392,7 @@ int32_t TCFEvaluator::OptimizeThresholds(TDouble2DArray& ROCCoords, int32_t& Bes
   // ROC: one point before each run of equal estimates, so that tied cases make one step and
   // the curve does not depend on how they were ordered.
   TDouble2DArray Roc(3);
+  for (TDoubleArray& Row : Roc) Row.reserve(size_t(Pos + Neg) + 1);
   int32_t Best = 0;
   double BestDist = 0.0;
   int64_t Area2 = 0;  // twice the area in units of one negative by one positive: exact
