@@ -11,9 +11,13 @@
 #include "nux/frame/container.h"
 #include "nux/frame/errors.h"
 #include "nux/frame/types.h"
+#include "nux/matrix/matrix_base.h"
 #include "nux/vector/vector.h"
 
 namespace nux {
+
+class TIntMatrix;
+class TMat3D;
 
 // Matrix norms.
 enum TNormType : int32_t { ntColwise, ntRowwise, ntSpectral, ntFrobenius };
@@ -23,9 +27,7 @@ using TOnCalcDistanceEvent =
     std::function<void(TObject* Sender, int32_t Row1, int32_t Row2, double& Distance)>;
 
 // A matrix of doubles, Nc columns by Nr rows (both at least 1), indices 1-based, column first.
-class TMatrix : public TNuxContainer,
-                public TSortExchangeSupport<TMatrix>,
-                public TPercentDoneSupport<TMatrix> {
+class TMatrix : public TMatrixBase<double, TMatrix> {
  public:
   // A 1 x 1 matrix holding 0, DataID empty, precisions 15 and -1.
   explicit TMatrix(TComponent* AOwner = nullptr);
@@ -35,18 +37,6 @@ class TMatrix : public TNuxContainer,
   /// array raises ENUXMatrixError.
   explicit TMatrix(const TDouble2DArray& Columns, TComponent* AOwner = nullptr);
 
-  // Size and settings.
-  int32_t NrOfColumns() const { return static_cast<int32_t>(Mat.size()); }
-  // Number of rows.
-  int32_t NrOfRows() const { return Mat.empty() ? 0 : static_cast<int32_t>(Mat[0].size()); }
-  // Resize with the other count unchanged; a count below 1 leaves the matrix as it is.
-  void SetNrOfColumns(int32_t Nc) { Resize(Nc, NrOfRows()); }
-  // Resizes to Nr rows; a count below 1 leaves the matrix as it is.
-  void SetNrOfRows(int32_t Nr) { Resize(NrOfColumns(), Nr); }
-  // A free identifier of the data; empty at first.
-  const std::string& DataID() const { return FDataID; }
-  // Sets DataID.
-  void SetDataID(const std::string& Value) { FDataID = Value; }
   // Index 2 or more is the second precision, anything else the first; values clamp to -1..25.
   int32_t GetFPrecis(int32_t Ix) const { return FPrecis[Ix >= 2 ? 1 : 0]; }
   // Sets precision Ix (2 or more: the second, else the first), clamped to -1..25.
@@ -61,63 +51,7 @@ class TMatrix : public TNuxContainer,
   // their places, new ones are 0; OnChange then OnResize; true. Otherwise false, no event.
   // Exhausted memory: ENUXMatrixError "not enough memory on heap", matrix unchanged.
   bool Resize(int32_t Nc, int32_t Nr);
-  // Resize; only when that changed the size, every element becomes 0 (events again).
-  bool ResizeAndClear(int32_t Nc, int32_t Nr);
-  // Element (Nc, Nr), column first, 1-based; 0 outside the matrix.
-  double GetVal(int32_t Nc, int32_t Nr) const {
-    return (Nc >= 1 && Nc <= NrOfColumns() && Nr >= 1 && Nr <= NrOfRows())
-               ? Mat[size_t(Nc - 1)][size_t(Nr - 1)]
-               : 0.0;
-  }
-  // Element (Nc, Nr) (GetVal); 0 outside the matrix.
-  double Elem(int32_t Nc, int32_t Nr) const { return GetVal(Nc, Nr); }
-  // Stores Value at (Nc, Nr) and fires OnChange; ignored outside the matrix.
-  void SetVal(int32_t Nc, int32_t Nr, double Value);
-  // Range clipping: true when a bound had to be clipped; the row form also reports a mere
-  // exchange of reversed bounds, the column form does not.
-  bool MakeValidColRange(int32_t& LowCol, int32_t& HighCol) const {
-    return MakeValidIndexRange(LowCol, HighCol, NrOfColumns());
-  }
-  // Clips LowRow..HighRow to 1..NrOfRows ((0, 0): all); true when clipped or exchanged.
-  bool MakeValidRowRange(int32_t& LowRow, int32_t& HighRow) const {
-    return MakeValidRowIndexRange(LowRow, HighRow, NrOfRows());
-  }
-  // Read access to the column-major storage.
-  const TDouble2DArray& Data() const { return Mat; }
 
-  /// Element (Nc, Nr), 1-based, column first, to read or assign; assignments go through
-  /// SetVal (OnChange fires; outside the matrix nothing happens) unless SetIndexChecking(true)
-  /// is on: then an index outside the matrix raises ENUXMatrixError naming it and the size.
-  TElemRef<TMatrix, double, 2> operator()(int32_t Nc, int32_t Nr) {
-    CheckIndices(Nc, Nr);
-    return TElemRef<TMatrix, double, 2>(*this, {Nc, Nr});
-  }
-  /// Element (Nc, Nr); 0 outside the matrix (or ENUXMatrixError with the index check on).
-  double operator()(int32_t Nc, int32_t Nr) const {
-    CheckIndices(Nc, Nr);
-    return GetVal(Nc, Nr);
-  }
-  /// A copy of the storage, [column][row].
-  TDouble2DArray ToStdVector() const { return Mat; }
-  /// Replaces the contents by a copy of Columns ([column][row]), resizing: OnChange, then
-  /// OnResize when the size changed. An empty or ragged array raises ENUXMatrixError and
-  /// leaves the matrix as it was.
-  void SetValues(const TDouble2DArray& Columns);
-  /// A read-only view of column Nc (empty outside 1..NrOfColumns), valid until the matrix is
-  /// resized or destroyed.
-  std::span<const double> Column(int32_t Nc) const {
-    CheckIndex<ENUXMatrixError>(*this, "column", Nc, NrOfColumns());
-    if (Nc < 1 || Nc > NrOfColumns()) return {};
-    return Mat[size_t(Nc - 1)];
-  }
-
-  // Filling; each fires OnChange once. Ranged forms visit columns, rows inside a column.
-  void Fill(double Value);
-  void Fill(int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t HighRow, double Value);
-  // Sets the elements (i, i) of the main diagonal to Value.
-  void FillDiag(double Value);
-  // Storage order (column 1 rows 1..n, then column 2...), by repeated addition of Diff.
-  void FillSerial(double Offset, double Diff);
   // Uniform deviates between RangeLow and RangeHigh, in the whole matrix or a clipped block.
   void FillRandomUniform(double RangeLow, double RangeHigh);
   void FillRandomUniform(int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t HighRow,
@@ -127,90 +61,21 @@ class TMatrix : public TNuxContainer,
   void FillRandomGauss(int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t HighRow,
                        double Mean, double StdDev);
 
-  // Copying to vectors and arrays (no events on the matrix).
-  void CopyRowToVec(TVector* DestVec, int32_t Row, int32_t FirstCol, int32_t LastCol) const;
-  void CopyRowToVec(TVector* DestVec, int32_t Row, int32_t FirstCol, int32_t LastCol,
-                    int32_t DestElem) const;
-  // Column Col (clamped), rows FirstRow..LastRow (clipped), into DestVec from element 1 or
-  // DestElem; the rest of DestVec becomes 0, its size stays.
-  void CopyColToVec(TVector* DestVec, int32_t Col, int32_t FirstRow, int32_t LastRow) const;
-  void CopyColToVec(TVector* DestVec, int32_t Col, int32_t FirstRow, int32_t LastRow,
-                    int32_t DestElem) const;
-  // Columns FirstCol..LastCol (clipped) of row Row (clamped) into Dest from 0-based DestElem; the
-  // rest of Dest becomes 0, its size stays (an empty Dest or DestElem beyond it: nothing).
-  void CopyRowTo1DArray(TDoubleArray& Dest, int32_t Row, int32_t FirstCol, int32_t LastCol,
-                        int32_t DestElem) const;
-  // Rows FirstRow..LastRow (clipped) of column Col (clamped) into Dest from 0-based DestElem, as
-  // CopyRowTo1DArray does.
-  void CopyColTo1DArray(TDoubleArray& Dest, int32_t Col, int32_t FirstRow, int32_t LastRow,
-                        int32_t DestElem) const;
-  // Results: 0, -1 (Dest empty or ragged), -2 (column range clipped), -3 (row range clipped or
-  // exchanged), -4 (DestCol or DestRow outside Dest). Integer targets round halves to even.
-  int32_t CopyToArray(TDouble2DArray& Dest, int32_t SrcColLo, int32_t SrcRowLo, int32_t SrcColHi,
-                      int32_t SrcRowHi, int32_t DestCol, int32_t DestRow) const;
-  int32_t CopyToArray(TInt2DArray& Dest, int32_t SrcColLo, int32_t SrcRowLo, int32_t SrcColHi,
-                      int32_t SrcRowHi, int32_t DestCol, int32_t DestRow) const;
-  // -1 (nothing done) when Dest is empty on entry; else Dest becomes a copy of the storage; 0.
-  int32_t DuplicateDataAsArray(TDouble2DArray& Dest) const;
-
-  // Copying into the matrix, through SetVal (targets outside are dropped, no resize), then
-  // one more OnChange.
-  void CopyFromVec(TDims Dim, const TVector* Src, int32_t FirstElem, int32_t LastElem,
-                   int32_t DestCol, int32_t DestRow);
-  void CopyFromVec(const TVector* Src, int32_t FirstElem, int32_t LastElem, int32_t DestCol,
-                   int32_t DestRow, bool AsColumn = true);
-  // Results: 0, -1 (empty), -4 (a bound outside the array), -5 (Col or Row outside the
-  // matrix). Src[i] goes to (Col, Row + i) or (Col + i, Row): the array position is added.
-  int32_t CopyFromArray(const TDoubleArray& Src, int32_t FirstElem, int32_t LastElem, int32_t Col,
-                        int32_t Row, bool AsColumn);
-  int32_t CopyFromArray(const TIntArray& Src, int32_t FirstElem, int32_t LastElem, int32_t Col,
-                        int32_t Row, bool AsColumn);
-  // Results: 0, -1 (empty or ragged), -2 (column bound), -3 (row bound), -5 (Col or Row outside the
-  // matrix). Src[i][j] goes to (Col + i, Row + j); reversed bounds copy nothing.
-  int32_t CopyFromArray(const TDouble2DArray& Src, int32_t SrcColLo, int32_t SrcRowLo,
-                        int32_t SrcColHi, int32_t SrcRowHi, int32_t Col, int32_t Row);
-  int32_t CopyFromArray(const TInt2DArray& Src, int32_t SrcColLo, int32_t SrcRowLo,
-                        int32_t SrcColHi, int32_t SrcRowHi, int32_t Col, int32_t Row);
-  // Source bounds clamp to the source (0 is not "whole"); reversed bounds are exchanged.
-  void CopyFrom(const TMatrix* MatSource, int32_t SourceColLo, int32_t SourceRowLo,
+  using TMatrixBase::CopyFrom;
+  // From an integer matrix (dense or sparse), as CopyFrom from a TMatrix.
+  void CopyFrom(const TIntMatrix* MatSource, int32_t SourceColLo, int32_t SourceRowLo,
                 int32_t SourceColHi, int32_t SourceRowHi, int32_t DestCol, int32_t DestRow);
+  // From layer SourceLayer (clamped to 1..NrOfLayers) of a three-dimensional array, as CopyFrom
+  // from a TMatrix.
+  void CopyFrom(const TMat3D* MatSource, int32_t SourceColLo, int32_t SourceRowLo,
+                int32_t SourceColHi, int32_t SourceRowHi, int32_t SourceLayer, int32_t DestCol,
+                int32_t DestRow);
 
   // Takes over MatSource's size and elements (not DataID, precisions or events).
   void Clone(const TMatrix* MatSource);
   void Assign(const TPersistent* Source) override;
   // Copies into another TMatrix; other targets raise EConvertError.
   void AssignTo(TPersistent* Dest) const override;
-
-  // Reshaping. Indices outside the matrix are rejected without effect.
-  bool RemoveColumn(int32_t Col);
-  // Removes row Row; false when it lies outside the matrix or is the only row.
-  bool RemoveRow(int32_t Row);
-  // Exchanges columns C1 and C2.
-  void ExchangeColumns(int32_t C1, int32_t C2);
-  // Exchanges rows R1 and R2.
-  void ExchangeRows(int32_t R1, int32_t R2);
-  // Reverses the order of the columns.
-  void MirrorColumns();
-  // Reverses the order of the rows.
-  void MirrorRows();
-  // Comb sorts of whole rows (columns) of a sub-rectangle by one key column (row); every
-  // exchange is reported through OnSortExchange, OnChange once at the end.
-  void SortRows(int32_t SortColIx, bool Ascending, int32_t LowCol, int32_t LowRow, int32_t HighCol,
-                int32_t HighRow);
-  // Sorts whole columns of the block by their values in row SortRowIx, as SortRows does rows.
-  void SortCols(int32_t SortRowIx, bool Ascending, int32_t LowCol, int32_t LowRow, int32_t HighCol,
-                int32_t HighRow);
-  // Exchanges columns and rows (Nc x Nr becomes Nr x Nc); OnChange, OnResize; true.
-  bool Transpose();
-
-  // One value per row (orRows) or column (orColumns) over the listed columns (rows), 1-based;
-  // an empty list means all. Results: 0, -1 (no elements), -2 (an entry was skipped).
-  int32_t EdgeVector(TOrientation Orient, TEdgeOp EdgeOp, TVector& Dest) const;
-  int32_t EdgeVector(TOrientation Orient, TEdgeOp EdgeOp, const TIntArray& EdgeIx,
-                     TVector& Dest) const;
-
-  // The data fingerprint of the elements in storage order (column by column).
-  std::string CRCofData() const;
 
   // ---- Linear algebra (matrix_products.cpp, matrix_square.cpp, matrix_linalg.cpp) ----
   // Products: every result element is a plain sum of products accumulated in index order from
@@ -355,26 +220,10 @@ class TMatrix : public TNuxContainer,
   int32_t ImportASC(const std::string& FName, std::string& Comment, TStr2DArray& CustData);
 
  protected:
-  // Allocates an Nc x Nr block of zeros or raises the component's out-of-memory error.
-  TDouble2DArray AllocateBlock(int32_t Nc, int32_t Nr) const;
-  // Raises ENUXMatrixError for an index outside the matrix when the index check is on.
-  void CheckIndices(int32_t Nc, int32_t Nr) const {
-    CheckIndex<ENUXMatrixError>(*this, "column", Nc, NrOfColumns());
-    CheckIndex<ENUXMatrixError>(*this, "row", Nr, NrOfRows());
-  }
-
-  // The elements, [column][row], 0-based.
-  TDouble2DArray Mat;
-  // DataID.
-  std::string FDataID;
   // The two output precisions.
   int32_t FPrecis[2] = {15, -1};
-  // Counts announced while an XML document is read, and whether its first cell is pending.
-  int32_t FAuxCol = 0;
-  // Row count announced while an XML document is read.
-  int32_t FAuxRow = 0;
-  // True while the first cell of an XML document being read is pending.
-  bool FirstCell = false;
 };
+
+extern template class TMatrixBase<double, TMatrix>;
 
 }  // namespace nux

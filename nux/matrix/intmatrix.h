@@ -1,0 +1,219 @@
+// TIntMatrix: the two-dimensional container of 32-bit integers, held dense (column-major, as
+// TMatrix) or sparse (sorted records of the stored elements). Indices are 1-based, column first.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "nux/matrix/matrix_base.h"
+
+namespace nux {
+
+// One stored element of a sparse integer matrix.
+struct TSpMatElemInt {
+  int32_t colidx;  // column, 1-based
+  int32_t rowidx;  // row, 1-based
+  int32_t value;   // the element
+};
+
+// A matrix of 32-bit integers. Dense: Nc x Nr elements (both at least 1), as TMatrix. Sparse
+// (CreateSparse, ArrayToSparse): only stored elements are kept; the others read as 0; the size
+// grows with SetVal. Members inherited from TMatrixBase act on the dense form only (in the
+// sparse form they see no elements and change nothing); the members declared here work in both
+// forms unless their comment says "dense".
+class TIntMatrix : public TMatrixBase<int32_t, TIntMatrix> {
+ public:
+  // A dense 1 x 1 matrix holding 0.
+  explicit TIntMatrix(TComponent* AOwner = nullptr);
+  /// A dense Nc x Nr matrix of zeros (both >= 1, else ENUXMatrixError).
+  TIntMatrix(int32_t Nc, int32_t Nr, TComponent* AOwner = nullptr);
+  // A sparse matrix of 0 x 0 without elements, capacity and growth step max(AllocBy, 1).
+  static std::unique_ptr<TIntMatrix> CreateSparse(TComponent* AOwner, int32_t AllocBy);
+
+  // Number of columns (sparse: the announced count, at least the highest stored column).
+  int32_t NrOfColumns() const { return FIsSparse ? FNCol : TMatrixBase::NrOfColumns(); }
+  // Number of rows (sparse: the announced count, at least the highest stored row).
+  int32_t NrOfRows() const { return FIsSparse ? FNRow : TMatrixBase::NrOfRows(); }
+  // Clips LowCol..HighCol to 1..NrOfColumns ((0, 0): all); true when a bound was clipped.
+  bool MakeValidColRange(int32_t& LowCol, int32_t& HighCol) const {
+    return MakeValidIndexRange(LowCol, HighCol, NrOfColumns());
+  }
+  // Clips LowRow..HighRow to 1..NrOfRows ((0, 0): all); true when clipped or exchanged.
+  bool MakeValidRowRange(int32_t& LowRow, int32_t& HighRow) const {
+    return MakeValidRowIndexRange(LowRow, HighRow, NrOfRows());
+  }
+
+  // True while the sparse form is active.
+  bool IsSparse() const { return FIsSparse; }
+  // Number of stored elements of the sparse form (explicit zeros included); 0 when dense.
+  int64_t SparseNumElem() const { return FIsSparse ? int64_t(SpMat.size() + FPending.size()) : 0; }
+  // Growth step of the sparse element array.
+  int32_t AllocBy() const { return FAllocBy; }
+  // Capacity of the sparse element array, in elements.
+  int64_t NumAllocated() const { return FNumAllocated; }
+  // Bounding box of the stored elements: low column, high column, low row, high row; the
+  // empty box is 2147483647, 1, 2147483647, 1.
+  void SparseBounds(int32_t& LowCol, int32_t& HighCol, int32_t& LowRow, int32_t& HighRow) const {
+    LowCol = FSparseLowCol;
+    HighCol = FSparseHighCol;
+    LowRow = FSparseLowRow;
+    HighRow = FSparseHighRow;
+  }
+  // The stored elements in ascending (column, row) order; empty when dense.
+  std::vector<TSpMatElemInt> SparseElements() const;
+
+  // Dense: as TMatrix.Resize but OnResize fires before OnChange. Sparse: positive counts that
+  // differ set the size, drop the elements outside and narrow the bounding box; no event.
+  bool Resize(int32_t Nc, int32_t Nr);
+  // Resize; when that changed the size every element becomes 0 (sparse: all are removed).
+  bool ResizeAndClear(int32_t Nc, int32_t Nr);
+  // Element (Nc, Nr); 0 outside the matrix (sparse: outside the bounding box or not stored).
+  int32_t GetVal(int32_t Nc, int32_t Nr) const;
+  // Dense: stores Value inside the matrix, ignored outside. Sparse: both indices must be at
+  // least 1 (else ignored); the element is stored (an explicit 0 too) and the size grows to
+  // hold it; exhausted memory raises ENUXMatrixError "not enough memory on heap". OnChange.
+  void SetVal(int32_t Nc, int32_t Nr, int32_t Value);
+  // Dense: every element. Sparse: Value != 0 goes into every stored element; 0 removes them.
+  void Fill(int32_t Value);
+  using TMatrixBase::Fill;
+  // Dense: as TMatrix. Sparse: exchanges the indices of every stored element and re-sorts them
+  // by the library's comb sort; OnChange, OnResize; true.
+  bool Transpose();
+  // Only between matrices of the same form (else nothing). Sparse: elements, capacity, growth
+  // step, bounding box and counts; OnChange, OnResize. Dense: size and elements; OnChange.
+  void Clone(const TIntMatrix* MatSource);
+  /// Replaces the contents by a copy of Columns ([column][row]); a sparse matrix becomes
+  /// dense. An empty or ragged array raises ENUXMatrixError, matrix unchanged.
+  void SetValues(const TInt2DArray& Columns);
+
+  // Switches to the sparse form with growth step max(AllocBy, 1), keeping the counts and the
+  // non-zero elements; OnResize. Nothing when already sparse.
+  void ArrayToSparse(int32_t AllocBy);
+  // Switches to the dense form sized to the bounding box's high column and row (1 x 1 when
+  // nothing is stored); OnResize. Nothing when already dense. Exhausted memory (also a box
+  // too large for memory) raises ENUXMatrixError "not enough memory on heap", matrix unchanged.
+  void SparseToArray();
+
+  // ---- Statistics (intmatrix_stats.cpp); ranges as in TMatrix ----
+  // Exact sum of the block in 64-bit arithmetic (sparse: the stored elements inside it). The
+  // sum of fewer than 2^32 elements cannot overflow, which every matrix that fits in memory is.
+  int64_t Sum(int32_t LoC, int32_t LoR, int32_t HiC, int32_t HiR) const;
+  // Exact sum of the main diagonal in 64-bit arithmetic; 0 when not square (sparse: 0 unless
+  // the bounding box's high column equals its high row).
+  int64_t Trace() const;
+  // Smallest and largest element of the block (sparse: of the stored ones inside it); both
+  // stay 2147483647 and -2147483647 for an empty block or none stored.
+  void MinMax(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow, int32_t& Minimum,
+              int32_t& Maximum) const;
+  // Mean and sample variance (1.0 for fewer than 3 values) of every position of the block;
+  // in the sparse form implicit zeros are counted, not visited (cost O(stored elements)).
+  void MeanVar(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow, double& Mean,
+               double& Variance) const;
+  // Skewness and excess kurtosis over s = sqrt(S2/(n - 1)); 0, 0 without spread or for n < 2.
+  void SkewKurt(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow, double& Skewness,
+                double& Kurtosis) const;
+  // SkewKurt with the small-sample corrections; 0, 0 for n < 4 or no spread.
+  void SkewKurtSample(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow,
+                      double& Skewness, double& Kurtosis) const;
+  // Dense: quartiles at positions (n + 1) p, interpolated; false (all 0) for no elements.
+  bool Quartiles(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow, double& Q1,
+                 double& Q2, double& Q3) const;
+  // Dense: the value of rank round(Prob n / 100) (0-based, at most n - 1, Prob clipped to
+  // 0..100, NaN as 0); NaN for no elements.
+  double Percentile(double Prob, int32_t LowCol, int32_t LowRow, int32_t HighCol,
+                    int32_t HighRow) const;
+  // Dense: Percentile from SampleSize draws of the process-wide generator (not reseeded); the
+  // exact value for SampleSize <= 0 or not below the element count.
+  double Percentile(double Prob, int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow,
+                    int32_t SampleSize) const;
+  // Dense: column and row of the element nearest to Value (the first found on ties); 0, 0 for
+  // none.
+  void Find(int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t HighRow, int32_t Value,
+            int32_t& ColIx, int32_t& RowIx) const;
+  // Dense: binary search in a sorted column: Value's row, else the nearer neighbour's; 0 for
+  // no column.
+  int32_t FindInSortedColumn(int32_t Col, bool ColIsAscending, int32_t Value) const;
+  // Dense: number of elements of the block within RangeLow..RangeHigh.
+  int32_t CountValues(int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t HighRow,
+                      int32_t RangeLow, int32_t RangeHigh) const;
+  // Dense: number of elements x of the block with (x AND Bitmask) = 0.
+  int32_t CountMaskedZeros(int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t HighRow,
+                           int32_t Bitmask) const;
+  // Dense: ResultArray [column][row] := element > Threshold; returns how many are true.
+  int32_t Dichotomize(int32_t Threshold, TBool2DArray& ResultArray) const;
+
+  // ---- Arithmetic (intmatrix_arith.cpp): 32-bit results that wrap on overflow ----
+  // Products: size rules as TMatrix (false, nothing changed, for absent arguments or sizes that
+  // do not fit); sums of products formed in 64 bits, stored wrapped to 32. Dense operands.
+  bool Multiply(const TIntMatrix* MatB, TIntMatrix* MatRes) const;  // MatRes := this * MatB
+  bool Multiply(const TIntVector* VecB, TIntVector* VecRes) const;  // VecRes := this * VecB
+  bool MultiplyTransposed(const TIntMatrix* MatB, TIntMatrix* MatRes) const;    // this * MatB^T
+  bool TransposeAndMultiply(const TIntMatrix* MatB, TIntMatrix* MatRes) const;  // this^T * MatB
+  bool TransposeAndMultiply(const TIntVector* VecB, TIntVector* VecRes) const;  // this^T * VecB
+  bool EMult(const TIntMatrix* MatB, TIntMatrix* MatRes) const;                 // element-wise
+  // Adds MatB: this must be dense; a dense MatB of the same size or a sparse MatB whose box
+  // fits. False, nothing changed, otherwise.
+  bool Add(const TIntMatrix* MatB);
+  // Dense: subtracts MatB of the same size; false, nothing changed, otherwise.
+  bool Subtract(const TIntMatrix* MatB);
+  // Dense: multiplies every element by Scalar.
+  void SMult(int32_t Scalar);
+  // Dense: adds Scalar to every element.
+  void SAdd(int32_t Scalar);
+
+  // ---- ASC files (docs/text-formats.md) ----
+  /// Writes the ASC form (values in decimal, then CustData's lines): 0, or -1 when the file
+  /// cannot be written (an existing file is then left as it was). Sparse matrices too.
+  int32_t ExportAsASC(const std::string& FName, const std::string& Comment,
+                      const TStr2DArray& CustData = {}) const;
+  /// Reads an ASC file into a dense matrix (TASCResult); values are rounded (halves to even),
+  /// values outside the 32-bit range give ascBadValue. On a failure the matrix, Comment and
+  /// CustData are unchanged.
+  int32_t ImportASC(const std::string& FName, std::string& Comment);
+  /// ImportASC that also returns the custom data lines.
+  int32_t ImportASC(const std::string& FName, std::string& Comment, TStr2DArray& CustData);
+
+ private:
+  // Finds (Nc, Nr) in the sorted run A: its index, or the insertion index with Found false.
+  static size_t Search(const std::vector<TSpMatElemInt>& A, int32_t Nc, int32_t Nr, bool& Found);
+  // Merges the insert buffer into the main run, growing the capacity in steps of FAllocBy.
+  void Consolidate() const;
+  // Empties the sparse storage (capacity back to FAllocBy, empty bounding box).
+  void ClearSparse();
+  // Calls F(element) for every stored element, in no particular order.
+  template <class F>
+  void ForEachStored(F&& Visit) const {
+    for (const TSpMatElemInt& E : SpMat) Visit(E);
+    for (const TSpMatElemInt& E : FPending) Visit(E);
+  }
+
+  // Sparse counts (the dense form keeps its counts in the storage).
+  int32_t FNCol = 0;
+  // Row count of the sparse form.
+  int32_t FNRow = 0;
+  // True while the sparse form is active.
+  bool FIsSparse = false;
+  // Capacity of the main sparse run, in elements.
+  mutable int64_t FNumAllocated = 0;
+  // Growth step of the sparse capacity, at least 1.
+  int32_t FAllocBy = 1;
+  // Bounding box of the stored elements.
+  int32_t FSparseLowCol = INT32_MAX;
+  // High column of the bounding box.
+  int32_t FSparseHighCol = 1;
+  // Low row of the bounding box.
+  int32_t FSparseLowRow = INT32_MAX;
+  // High row of the bounding box.
+  int32_t FSparseHighRow = 1;
+  // The main run of stored elements, sorted by (column, row), no duplicates.
+  mutable std::vector<TSpMatElemInt> SpMat;
+  // Recent insertions, sorted, disjoint from SpMat; merged in when it outgrows about the square
+  // root of the main run, so that n random insertions cost O(n^1.5) moves instead of O(n^2).
+  mutable std::vector<TSpMatElemInt> FPending;
+};
+
+extern template class TMatrixBase<int32_t, TIntMatrix>;
+
+}  // namespace nux
