@@ -10,6 +10,7 @@
 #include "nux/frame/errors.h"
 #include "nux/frame/rounding.h"
 #include "nux/host/random.h"
+#include "nux/matrix/intmatrix.h"
 #include "nux/matrix/matrix.h"
 #include "nux/openarrays/arraystats.h"
 #include "nux/vector/vector.h"
@@ -118,6 +119,28 @@ int32_t ExtractClassifPerformance(int32_t ClassIx, const TInt2DArray& ConfMat, i
       if (R == K) Row += V;
     }
   tp = ConfMat[K][K];
+  fp = Col - tp;
+  fn = Row - tp;
+  tn = Total - tp - fp - fn;
+  return 0;
+}
+
+int32_t ExtractClassifPerformance(int32_t ClassIx, const TIntMatrix& ConfMat, int64_t& tp,
+                                  int64_t& fp, int64_t& tn, int64_t& fn) {
+  const int32_t N = ConfMat.NrOfColumns();
+  if (N < 1 || N != ConfMat.NrOfRows()) return -1;
+  if (ClassIx < 1 || ClassIx > N) return -2;
+  if (!ConfMat.IsSparse())
+    return ExtractClassifPerformance(ClassIx - 1, ConfMat.Data(), tp, fp, tn, fn);
+  // Sparse: the stored elements are all there is.
+  int64_t Total = 0, Col = 0, Row = 0, Diag = 0;
+  for (const TSpMatElemInt& E : ConfMat.SparseElements()) {
+    Total += E.value;
+    if (E.colidx == ClassIx) Col += E.value;
+    if (E.rowidx == ClassIx) Row += E.value;
+    if (E.colidx == ClassIx && E.rowidx == ClassIx) Diag += E.value;
+  }
+  tp = Diag;
   fp = Col - tp;
   fn = Row - tp;
   tn = Total - tp - fp - fn;

@@ -12,6 +12,7 @@
 
 namespace nux {
 
+class TIntMatrix;
 class TMatrix;
 class TVector;
 class TIntVector;
@@ -272,6 +273,11 @@ double CFInformedness(int64_t tp, int64_t fp, int64_t tn, int64_t fn);
 // (entry ClassIx of every column), tn all other cells. 0; -1 when the matrix is not square
 // (or ragged or empty), -2 for a class outside it.
 int32_t ExtractClassifPerformance(int32_t ClassIx, const TInt2DArray& ConfMat, int64_t& tp,
+                                  int64_t& fp, int64_t& tn, int64_t& fn);
+// The same on a TIntMatrix, dense or sparse, with class ClassIx one-based: tp the cell
+// (ClassIx, ClassIx), fp the rest of column ClassIx, fn the rest of row ClassIx. 0; -1 when the
+// matrix is not square, -2 for a class outside it.
+int32_t ExtractClassifPerformance(int32_t ClassIx, const TIntMatrix& ConfMat, int64_t& tp,
                                   int64_t& fp, int64_t& tn, int64_t& fn);
 
 }  // namespace nux

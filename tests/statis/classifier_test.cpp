@@ -11,6 +11,7 @@
 
 #include "nux/frame/errors.h"
 #include "nux/host/random.h"
+#include "nux/matrix/intmatrix.h"
 #include "nux/matrix/matrix.h"
 #include "nux/vector/vector.h"
 
@@ -325,7 +326,32 @@ TEST(ClassifierMeasures, CountsAndMultiClass) {
       ASSERT_EQ(ExtractClassifPerformance(int32_t(K), R.Mat, tp, fp, tn, fn), 0);
       EXPECT_EQ(std::vector<int64_t>({tp, fp, tn, fn}), R.PerClass[K]);
     }
+  // The matrix forms, dense and sparse, with one-based classes.
+  for (const TMultiRef& R : Refs) {
+    const int32_t N = int32_t(R.Mat.size());
+    TIntMatrix Dense(N, N);
+    auto Sparse = TIntMatrix::CreateSparse(nullptr, 4);
+    for (int32_t C = 1; C <= N; ++C)
+      for (int32_t Row = 1; Row <= N; ++Row) {
+        const int32_t V = R.Mat[size_t(C - 1)][size_t(Row - 1)];
+        Dense.SetVal(C, Row, V);
+        if (V != 0) Sparse->SetVal(C, Row, V);
+      }
+    Sparse->Resize(N, N);
+    for (int32_t K = 1; K <= N; ++K)
+      for (const TIntMatrix* M : {&Dense, Sparse.get()}) {
+        int64_t tp = -1, fp = -1, tn = -1, fn = -1;
+        ASSERT_EQ(ExtractClassifPerformance(K, *M, tp, fp, tn, fn), 0);
+        EXPECT_EQ(std::vector<int64_t>({tp, fp, tn, fn}), R.PerClass[size_t(K - 1)]);
+      }
+  }
   int64_t tp = -1, fp = -1, tn = -1, fn = -1;
+  TIntMatrix M3(3, 3), M23(2, 3);
+  EXPECT_EQ(ExtractClassifPerformance(4, M3, tp, fp, tn, fn), -2);
+  EXPECT_EQ(ExtractClassifPerformance(0, M3, tp, fp, tn, fn), -2);
+  EXPECT_EQ(ExtractClassifPerformance(1, M23, tp, fp, tn, fn), -1);
+  EXPECT_EQ(ExtractClassifPerformance(1, *TIntMatrix::CreateSparse(nullptr, 1), tp, fp, tn, fn),
+            -1);
   const TInt2DArray Square = {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}};
   EXPECT_EQ(ExtractClassifPerformance(3, Square, tp, fp, tn, fn), -2);
   EXPECT_EQ(ExtractClassifPerformance(-1, Square, tp, fp, tn, fn), -2);
