@@ -148,3 +148,13 @@ with open("cluster/data/soil.txt", "w") as f:
     for lab in labels:
         v = [rng_cl.normal(mu, sd) for mu, sd in zip(fields[lab], spread)]
         f.write(f"{v[0]:.2f} {v[1]:.2f} {v[2]:.1f}\n")
+# classifier: a blood marker measured in 120 patients, 42 of whom have the disease.
+rng_cf = np.random.default_rng(29)
+sick = np.zeros(120, dtype=int)
+sick[rng_cf.choice(120, 42, replace=False)] = 1
+marker = np.where(sick == 1, rng_cf.normal(3.1, 0.7, 120), rng_cf.normal(2.0, 0.6, 120))
+with open("classifier/data/marker.txt", "w") as f:
+    f.write("# Blood marker of 120 patients (synthetic)\n")
+    f.write("# disease (1 yes, 0 no)  marker/(mg/l)\n")
+    for s, v in zip(sick, marker):
+        f.write(f"{s:d} {max(v, 0.1):.1f}\n")
