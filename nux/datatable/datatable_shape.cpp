@@ -78,17 +78,26 @@ void TDataTable::CheckShape(int64_t Nc, int64_t Nr, uint64_t CellBytes) const {
 void TDataTable::Install(TLayout& L) {
   {
     TMatrixMute Mute(*FMat);
-    try {
-      FMat->Resize(L.Nc, L.Nr);
-    } catch (const ENUXError&) {
-      RaiseComponentError<ENUXError>(*this, msgNoMemoryOnHeap);
-    }
-    if (L.HasValues)
-      for (int32_t C = 1; C <= L.Nc; ++C) {
-        TDoubleArray& Column = L.Values[size_t(C - 1)];
-        for (int32_t R = 1; R <= L.Nr; ++R) FMat->SetVal(C, R, Column[size_t(R - 1)]);
-        TDoubleArray().swap(Column);  // the layout is used up: keep the peak near one copy
+    const bool Whole =
+        L.HasValues && L.Values.size() == size_t(L.Nc) &&
+        std::all_of(L.Values.begin(), L.Values.end(),
+                    [&](const TDoubleArray& Column) { return Column.size() == size_t(L.Nr); });
+    if (Whole && L.Nc > 0 && L.Nr > 0) {
+      // The layout's columns become the matrix's: no second copy of the values.
+      FMat->Mat.swap(L.Values);
+    } else {
+      try {
+        FMat->Resize(L.Nc, L.Nr);
+      } catch (const ENUXError&) {
+        RaiseComponentError<ENUXError>(*this, msgNoMemoryOnHeap);
       }
+      if (L.HasValues)
+        for (int32_t C = 1; C <= L.Nc; ++C) {
+          TDoubleArray& Column = L.Values[size_t(C - 1)];
+          for (int32_t R = 1; R <= L.Nr; ++R) FMat->SetVal(C, R, Column[size_t(R - 1)]);
+          TDoubleArray().swap(Column);  // the layout is used up: keep the peak near one copy
+        }
+    }
   }
   FCState.swap(L.CState);
   FColName.swap(L.ColName);

@@ -222,6 +222,10 @@ class TMatrix : public TMatrixBase<double, TMatrix> {
  protected:
   // The two output precisions.
   int32_t FPrecis[2] = {15, -1};
+
+ private:
+  // The data table keeps its values in a TMatrix and hands over whole columns it has built.
+  friend class TDataTable;
 };
 
 extern template class TMatrixBase<double, TMatrix>;
