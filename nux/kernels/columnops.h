@@ -27,4 +27,39 @@ template <size_t Lanes>
   for (size_t K = 0; K < N; ++K) Y[K] += A * X[K];
 }
 
+// D[j] := sum over k = 0..N-1, in that order, of (W[k Stride + j] - Z[k])^2, for j < M: the
+// squared distances of Z to M vectors stored one component per row. Vectorised across j, so
+// each distance is summed exactly as a scalar loop over k would.
+[[gnu::always_inline]] inline void SquaredDistancesBody(const double* __restrict W, size_t Stride,
+                                                        size_t M, const double* __restrict Z,
+                                                        size_t N, double* __restrict D) {
+  constexpr size_t Block = 32;
+  size_t J = 0;
+  for (; J + Block <= M; J += Block) {
+    double Acc[Block] = {};
+    for (size_t K = 0; K < N; ++K) {
+      const double* Row = W + K * Stride + J;
+      const double Zk = Z[K];
+      for (size_t L = 0; L < Block; ++L) {
+        const double T = Row[L] - Zk;
+        Acc[L] += T * T;
+      }
+    }
+    for (size_t L = 0; L < Block; ++L) D[J + L] = Acc[L];
+  }
+  if (J < M) {
+    const size_t Rest = M - J;
+    double Acc[Block] = {};
+    for (size_t K = 0; K < N; ++K) {
+      const double* Row = W + K * Stride + J;
+      const double Zk = Z[K];
+      for (size_t L = 0; L < Rest; ++L) {
+        const double T = Row[L] - Zk;
+        Acc[L] += T * T;
+      }
+    }
+    for (size_t L = 0; L < Rest; ++L) D[J + L] = Acc[L];
+  }
+}
+
 }  // namespace nux::kernels
