@@ -84,21 +84,22 @@ class TXmlWriter {
  public:
   // The XML declaration (UTF-8).
   void Declaration();
-  // <Name a="v" ...> on its own line; attribute values are escaped here.
+  // The start tag of element Name with Attributes, on its own line; values are escaped here.
   void Open(std::string_view Name,
             const std::vector<std::pair<std::string, std::string>>& Attributes = {});
   // The closing tag of the element opened last.
   void Close();
-  // <Name>escaped text</Name>.
+  // Element Name holding the escaped Text.
   void Element(std::string_view Name, std::string_view Text,
                const std::vector<std::pair<std::string, std::string>>& Attributes = {});
-  // <Name>shortest round-trip number</Name>.
+  // Element Name holding X in its shortest round-trip form.
   void Number(std::string_view Name, double X);
-  // <Name>decimal integer</Name>.
+  // Element Name holding X in decimal.
   void Integer(std::string_view Name, int64_t X);
-  // <Name>TRUE</Name> or <Name>FALSE</Name>.
+  // Element Name holding "TRUE" or "FALSE".
   void Boolean(std::string_view Name, bool X);
-  // <Name>x1 x2 ...</Name>, each number in its shortest round-trip form.
+  // Element Name holding the Count numbers at X, blank-separated, each in its shortest
+  // round-trip form.
   void Numbers(std::string_view Name, const double* X, size_t Count,
                const std::vector<std::pair<std::string, std::string>>& Attributes = {});
   // The document so far.

@@ -139,14 +139,14 @@ class TKohonen : public TComponent {
   TOnPercentDoneEvent OnFeedback;
 
   // ---- XML (kohonen_xml.cpp); results are TXmlResult codes ----
-  // Writes the map as one <kohonen dataid="DataID"> element, with the XML declaration first
-  // when CreateHeader. xrOK or xrCannotWrite.
+  // Writes the map as one "kohonen" element (attribute dataid = DataID), with the XML declaration
+  // first when CreateHeader. xrOK or xrCannotWrite.
   int32_t WriteToOpenXMLFile(std::ostream& Out, bool CreateHeader, const std::string& DataID) const;
   // The same into a stream, at its position.
   int32_t WriteToXMLStream(TStream& OutStream, bool CreateHeader, const std::string& DataID) const;
   // A whole document in file FName, written atomically (an existing file survives a failure).
   int32_t SaveAsXMLFile(const std::string& FName, const std::string& DataID) const;
-  // Reads the first <kohonen> element whose dataid is DataID (any, for an empty DataID) from
+  // Reads the first "kohonen" element whose dataid is DataID (any, for an empty DataID) from
   // the rest of the stream. On any failure the map is left unchanged. The training data become
   // a zero 1-row matrix; the file holds the map, not its data.
   int32_t ReadFromXMLStream(TStream& InStream, const std::string& DataID);
