@@ -33,7 +33,8 @@ template <size_t Lanes>
 [[gnu::always_inline]] inline void SquaredDistancesBody(const double* __restrict W, size_t Stride,
                                                         size_t M, const double* __restrict Z,
                                                         size_t N, double* __restrict D) {
-  constexpr size_t Block = 32;
+  // Many independent sums in flight: each one's additions are a chain of N dependent steps.
+  constexpr size_t Block = 64;
   size_t J = 0;
   for (; J + Block <= M; J += Block) {
     double Acc[Block] = {};
@@ -60,6 +61,21 @@ template <size_t Lanes>
     }
     for (size_t L = 0; L < Rest; ++L) D[J + L] = Acc[L];
   }
+}
+
+// The smallest of D[0..M) that is not NaN (+inf when there is none): a select per element, so
+// that it vectorises; min is exact, so the order of comparison does not matter.
+[[gnu::always_inline]] inline double SmallestBody(const double* __restrict D, size_t M) {
+  constexpr size_t Lanes = 8;
+  double Mn[Lanes];
+  for (size_t L = 0; L < Lanes; ++L) Mn[L] = __builtin_inf();
+  size_t J = 0;
+  for (; J + Lanes <= M; J += Lanes)
+    for (size_t L = 0; L < Lanes; ++L) Mn[L] = D[J + L] < Mn[L] ? D[J + L] : Mn[L];
+  for (; J < M; ++J) Mn[0] = D[J] < Mn[0] ? D[J] : Mn[0];
+  double R = Mn[0];
+  for (size_t L = 1; L < Lanes; ++L) R = Mn[L] < R ? Mn[L] : R;
+  return R;
 }
 
 }  // namespace nux::kernels

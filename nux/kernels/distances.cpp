@@ -1,7 +1,5 @@
 #include "nux/kernels/distances.h"
 
-#include <cmath>
-
 #include "nux/kernels/columnops.h"
 #include "nux/kernels/dispatch.h"
 
@@ -20,10 +18,11 @@ void SquaredDistances(const double* W, size_t Stride, size_t M, const double* Z,
 }
 
 size_t FirstSmallest(const double* D, size_t M) {
-  size_t Best = 0;
-  for (size_t J = 1; J < M; ++J)
-    if (D[J] < D[Best] || (std::isnan(D[Best]) && !std::isnan(D[J]))) Best = J;
-  return Best;
+  const double Mn = TPathVariants<&SmallestBody>::For(ActivePath(arWidest))(D, M);
+  // Then the first position holding it; when every D[j] is NaN none does, and 0 wins.
+  for (size_t J = 0; J < M; ++J)
+    if (D[J] == Mn) return J;
+  return 0;
 }
 
 }  // namespace nux::kernels
