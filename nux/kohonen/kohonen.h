@@ -125,7 +125,8 @@ class TKohonen : public TComponent {
   // Runs epochs from CurrentStep to NrOfTrnSteps - 1 (step 1 alone when NrOfTrnSteps is 1),
   // reporting after each through OnFeedback and the library's progress hook; stops after an
   // epoch when AbortTraining was called or AbortMathProc is set. Nothing when the last step is
-  // done. The same seed (SetRandSeed) before Trainit gives the same weights bit for bit.
+  // done. A row with a NaN teaches nothing. The same seed (SetRandSeed) before Trainit gives the
+  // same weights bit for bit.
   void ContinueTraining();
   // Asks the running training to stop after the current epoch.
   void AbortTraining() { FAbort = true; }

@@ -14,6 +14,7 @@
 #include "nux/host/random.h"
 #include "nux/host/streams.h"
 #include "nux/kernels/dispatch.h"
+#include "nux/kernels/distances.h"
 #include "nux/matrix/matrix.h"
 #include "support/temp_dir.h"
 
@@ -226,6 +227,28 @@ TEST(Kohonen, ApplyAlwaysFindsWinnerAndChecksLength) {
   K.Trainit();
   EXPECT_GT(K.StoredWeights().GetVal(1, 1, 1), 5e199);
   EXPECT_LT(std::fabs(K.StoredWeights().GetVal(2, 2, 1)), 0.1);
+}
+
+TEST(Kohonen, WinnerSearchPutsNaNLastOnEveryPath) {
+  for (const auto Path : {kernels::kpGeneric, kernels::kpAVX2, kernels::kpAVX512}) {
+    kernels::TScopedKernelPath Force(Path);
+    std::vector<double> D(37, std::nan(""));
+    EXPECT_EQ(kernels::FirstSmallest(D.data(), D.size()), 0u);
+    D[20] = HUGE_VAL;
+    EXPECT_EQ(kernels::FirstSmallest(D.data(), D.size()), 20u);
+    D[30] = 4.0, D[33] = 4.0, D[36] = 5.0;
+    EXPECT_EQ(kernels::FirstSmallest(D.data(), D.size()), 30u);
+  }
+  // A training row with a NaN does not spoil the weights the other rows train.
+  TMatrix Data(2, 2);
+  Data.SetVal(1, 1, std::nan(""));
+  TKohonen K;
+  K.SetDataMat(&Data);
+  K.SetSizeX(3);
+  K.SetNrOfTrnSteps(2);
+  SetRandSeed(9);
+  K.Trainit();
+  for (int X = 1; X <= 3; ++X) EXPECT_TRUE(std::isfinite(K.StoredWeights().GetVal(X, 1, 1)));
 }
 
 TEST(Kohonen, StandardizeOnceKeepsUnits) {
