@@ -4,9 +4,11 @@
 
 #include <charconv>
 #include <climits>
+#include <cmath>
 #include <fstream>
 #include <istream>
 #include <iterator>
+#include <limits>
 #include <new>
 
 #include "nux/frame/plaintext.h"
@@ -202,7 +204,22 @@ std::string_view Trimmed(std::string_view T) {
 }
 }  // namespace
 
-bool XmlToNumber(std::string_view Text, double& X) { return ParseNumber(Trimmed(Text), X); }
+namespace {
+double PlainNaN(double X) {
+  return std::isnan(X) ? std::copysign(std::numeric_limits<double>::quiet_NaN(), X) : X;
+}
+}  // namespace
+
+bool XmlToNumber(std::string_view Text, double& X) {
+  double V;
+  if (!ParseNumber(Trimmed(Text), V)) return false;
+  X = PlainNaN(V);
+  return true;
+}
+
+std::string XmlNumber(double X) {
+  return std::isnan(X) && std::signbit(X) ? "-nan" : ShortestNumber(X);
+}
 
 bool XmlToInt32(std::string_view Text, int32_t& X) {
   Text = Trimmed(Text);
@@ -236,7 +253,7 @@ bool XmlToNumbers(std::string_view Text, size_t Count, TDoubleArray& Values) {
     while (End < Text.size() && !Trimmed(Text.substr(End, 1)).empty()) ++End;
     double X;
     if (V.size() == Count || !ParseNumber(Text.substr(Pos, End - Pos), X)) return false;
-    V.push_back(X);
+    V.push_back(PlainNaN(X));
     Pos = End;
   }
   if (V.size() != Count) return false;
@@ -350,7 +367,7 @@ void TXmlWriter::Element(std::string_view Name, std::string_view Text,
   FOut += ">\n";
 }
 
-void TXmlWriter::Number(std::string_view Name, double X) { Element(Name, ShortestNumber(X)); }
+void TXmlWriter::Number(std::string_view Name, double X) { Element(Name, XmlNumber(X)); }
 
 void TXmlWriter::Integer(std::string_view Name, int64_t X) { Element(Name, std::to_string(X)); }
 
@@ -361,7 +378,7 @@ void TXmlWriter::Numbers(std::string_view Name, const double* X, size_t Count,
   std::string T;
   for (size_t K = 0; K < Count; ++K) {
     if (K) T += ' ';
-    T += ShortestNumber(X[K]);
+    T += XmlNumber(X[K]);
   }
   Element(Name, T, Attributes);
 }

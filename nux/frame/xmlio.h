@@ -69,7 +69,12 @@ int32_t ReadXmlFile(const std::string& FileName, TXmlElement& Root, const TXmlLi
 // invalid UTF-8) replaced by '?'.
 std::string XmlEscape(std::string_view Text);
 
-// Element texts (surrounding whitespace ignored): a number as ParseNumber reads it.
+// X in its shortest round-trip form; a NaN as "nan" or "-nan" by its sign (its payload is not
+// kept: the readers give the plain quiet NaN of that sign).
+std::string XmlNumber(double X);
+
+// Element texts (surrounding whitespace ignored): a number as ParseNumber reads it, a NaN made
+// the plain quiet NaN of its sign, so that what is read writes and reads back to the same bits.
 bool XmlToNumber(std::string_view Text, double& X);
 // A whole number in the 32-bit range.
 bool XmlToInt32(std::string_view Text, int32_t& X);
