@@ -158,3 +158,13 @@ with open("classifier/data/marker.txt", "w") as f:
     f.write("# disease (1 yes, 0 no)  marker/(mg/l)\n")
     for s, v in zip(sick, marker):
         f.write(f"{s:d} {max(v, 0.1):.1f}\n")
+# kohonen: 45 water samples from three springs: pH, conductivity/(uS/cm), hardness/(dH).
+krng = np.random.default_rng(23)
+springs = [(7.9, 520.0, 14.0), (6.6, 180.0, 4.5), (7.3, 860.0, 22.0)]
+with open("kohonen/data/springs.txt", "w") as f:
+    f.write("# Water samples of three springs, 15 each, in order (synthetic)\n")
+    f.write("# pH  conductivity/(uS/cm)  hardness/dH\n")
+    for ph, cond, hard in springs:
+        for _ in range(15):
+            f.write(f"{krng.normal(ph, 0.15):.2f} {krng.normal(cond, 40.0):.0f} "
+                    f"{krng.normal(hard, 1.5):.1f}\n")

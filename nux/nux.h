@@ -6,6 +6,7 @@
 #include "nux/fourier/fourier.h"
 #include "nux/frame/frame.h"
 #include "nux/host/host.h"
+#include "nux/kohonen/kohonen.h"
 #include "nux/math1/math1.h"
 #include "nux/math2/math2.h"
 #include "nux/matrix/matrix.h"

@@ -16,4 +16,5 @@
 #include "nux/frame/stringl.h"
 #include "nux/frame/types.h"
 #include "nux/frame/univconst.h"
+#include "nux/frame/xmlio.h"
 #include "nux/host/host.h"

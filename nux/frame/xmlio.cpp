@@ -1,0 +1,386 @@
+#include "nux/frame/xmlio.h"
+
+#include <expat.h>
+
+#include <charconv>
+#include <climits>
+#include <cmath>
+#include <fstream>
+#include <istream>
+#include <iterator>
+#include <limits>
+#include <new>
+
+#include "nux/frame/plaintext.h"
+#include "nux/host/streams.h"
+
+namespace nux {
+
+// ---- Element tree ----
+
+const std::string* TXmlElement::Attribute(std::string_view AName) const {
+  for (const auto& A : Attributes)
+    if (A.first == AName) return &A.second;
+  return nullptr;
+}
+
+const TXmlElement* TXmlElement::Child(std::string_view ChildName) const {
+  for (const auto& C : Children)
+    if (C.Name == ChildName) return &C;
+  return nullptr;
+}
+
+int64_t TXmlElement::CountChildren(std::string_view ChildName) const {
+  int64_t N = 0;
+  for (const auto& C : Children) N += C.Name == ChildName;
+  return N;
+}
+
+const TXmlElement* TXmlElement::FindWithDataID(std::string_view ElemName,
+                                               std::string_view DataID) const {
+  // An explicit stack: the depth is limited by the reader, but a tree built by hand is not.
+  std::vector<const TXmlElement*> Todo{this};
+  while (!Todo.empty()) {
+    const TXmlElement* E = Todo.back();
+    Todo.pop_back();
+    if (E->Name == ElemName) {
+      const std::string* Id = E->Attribute("dataid");
+      if (DataID.empty() || (Id && *Id == DataID)) return E;
+    }
+    for (auto It = E->Children.rbegin(); It != E->Children.rend(); ++It) Todo.push_back(&*It);
+  }
+  return nullptr;
+}
+
+// ---- Reading ----
+
+namespace {
+
+struct TParseState {
+  XML_Parser Parser = nullptr;
+  const TXmlLimits* Limits = nullptr;
+  TXmlElement Root;
+  bool HaveRoot = false;
+  std::vector<TXmlElement*> Path;  // open elements, innermost last
+  int64_t Elements = 0;
+  int32_t Failure = xrOK;  // set when a handler stops the parser
+};
+
+void Stop(TParseState& S, int32_t Code) {
+  if (S.Failure == xrOK) S.Failure = Code;
+  XML_StopParser(S.Parser, XML_FALSE);
+}
+
+void XMLCALL OnStart(void* Data, const XML_Char* Name, const XML_Char** Atts) {
+  auto& S = *static_cast<TParseState*>(Data);
+  if (S.Failure != xrOK) return;
+  if (++S.Elements > S.Limits->MaxElements ||
+      static_cast<int64_t>(S.Path.size()) >= S.Limits->MaxDepth)
+    return Stop(S, xrRefused);
+  try {
+    TXmlElement* E;
+    if (S.Path.empty()) {
+      E = &S.Root;  // expat allows one document element only
+      S.HaveRoot = true;
+    } else {
+      S.Path.back()->Children.emplace_back();
+      E = &S.Path.back()->Children.back();
+    }
+    E->Name = Name;
+    for (const XML_Char** A = Atts; A[0]; A += 2) E->Attributes.emplace_back(A[0], A[1]);
+    S.Path.push_back(E);
+  } catch (const std::bad_alloc&) {
+    Stop(S, xrRefused);
+  }
+}
+
+void XMLCALL OnEnd(void* Data, const XML_Char*) {
+  auto& S = *static_cast<TParseState*>(Data);
+  if (S.Failure == xrOK && !S.Path.empty()) S.Path.pop_back();
+}
+
+void XMLCALL OnText(void* Data, const XML_Char* Text, int Len) {
+  auto& S = *static_cast<TParseState*>(Data);
+  if (S.Failure != xrOK || S.Path.empty()) return;
+  try {
+    S.Path.back()->Text.append(Text, static_cast<size_t>(Len));
+  } catch (const std::bad_alloc&) {
+    Stop(S, xrRefused);
+  }
+}
+
+// No document type declarations at all: they are where entities (and their expansion) live.
+void XMLCALL OnDoctype(void* Data, const XML_Char*, const XML_Char*, const XML_Char*, int) {
+  Stop(*static_cast<TParseState*>(Data), xrRefused);
+}
+
+void XMLCALL OnEntityDecl(void* Data, const XML_Char*, int, const XML_Char*, int, const XML_Char*,
+                          const XML_Char*, const XML_Char*, const XML_Char*) {
+  Stop(*static_cast<TParseState*>(Data), xrRefused);
+}
+
+struct TParserHolder {
+  XML_Parser P;
+  ~TParserHolder() {
+    if (P) XML_ParserFree(P);
+  }
+};
+
+}  // namespace
+
+int32_t ParseXml(std::string_view Document, TXmlElement& Root, const TXmlLimits& Limits) {
+  if (static_cast<int64_t>(Document.size()) > Limits.MaxBytes) return xrRefused;
+  TParserHolder H{XML_ParserCreate("UTF-8")};
+  if (!H.P) return xrRefused;
+  TParseState S;
+  S.Parser = H.P;
+  S.Limits = &Limits;
+  XML_SetUserData(H.P, &S);
+  XML_SetElementHandler(H.P, OnStart, OnEnd);
+  XML_SetCharacterDataHandler(H.P, OnText);
+  XML_SetStartDoctypeDeclHandler(H.P, OnDoctype);
+  XML_SetEntityDeclHandler(H.P, OnEntityDecl);
+  XML_SetParamEntityParsing(H.P, XML_PARAM_ENTITY_PARSING_NEVER);
+  // expat takes int lengths: feed the document in pieces.
+  constexpr size_t Piece = size_t(1) << 24;
+  size_t Done = 0;
+  do {
+    const size_t Len = std::min(Piece, Document.size() - Done);
+    const bool Final = Done + Len == Document.size();
+    if (XML_Parse(H.P, Document.data() + Done, static_cast<int>(Len), Final) != XML_STATUS_OK)
+      return S.Failure != xrOK ? S.Failure : xrMalformed;
+    Done += Len;
+  } while (Done < Document.size());
+  if (S.Failure != xrOK) return S.Failure;
+  if (!S.HaveRoot) return xrMalformed;
+  Root = std::move(S.Root);
+  return xrOK;
+}
+
+int32_t ReadXml(std::istream& In, TXmlElement& Root, const TXmlLimits& Limits) {
+  if (!In.good()) return xrCannotOpen;
+  std::string Doc;
+  try {
+    char Buf[65536];
+    while (In.read(Buf, sizeof Buf) || In.gcount() > 0) {
+      Doc.append(Buf, static_cast<size_t>(In.gcount()));
+      if (static_cast<int64_t>(Doc.size()) > Limits.MaxBytes) return xrRefused;
+    }
+  } catch (const std::bad_alloc&) {
+    return xrRefused;
+  }
+  if (In.bad()) return xrCannotOpen;
+  return ParseXml(Doc, Root, Limits);
+}
+
+int32_t ReadXml(TStream& In, TXmlElement& Root, const TXmlLimits& Limits) {
+  const int64_t Rest = In.Size() - In.Position();
+  if (Rest < 0) return xrCannotOpen;
+  if (Rest > Limits.MaxBytes) return xrRefused;
+  std::string Doc;
+  try {
+    Doc.resize(static_cast<size_t>(Rest));
+  } catch (const std::bad_alloc&) {
+    return xrRefused;
+  }
+  if (In.Read(Doc.data(), Rest) != Rest) return xrCannotOpen;
+  return ParseXml(Doc, Root, Limits);
+}
+
+int32_t ReadXmlFile(const std::string& FileName, TXmlElement& Root, const TXmlLimits& Limits) {
+  std::ifstream In(FileName, std::ios::binary);
+  if (!In) return xrCannotOpen;
+  return ReadXml(In, Root, Limits);
+}
+
+// ---- Element texts ----
+
+namespace {
+std::string_view Trimmed(std::string_view T) {
+  const auto Blank = [](char C) { return C == ' ' || C == '\t' || C == '\n' || C == '\r'; };
+  while (!T.empty() && Blank(T.front())) T.remove_prefix(1);
+  while (!T.empty() && Blank(T.back())) T.remove_suffix(1);
+  return T;
+}
+}  // namespace
+
+namespace {
+double PlainNaN(double X) {
+  return std::isnan(X) ? std::copysign(std::numeric_limits<double>::quiet_NaN(), X) : X;
+}
+}  // namespace
+
+bool XmlToNumber(std::string_view Text, double& X) {
+  double V;
+  if (!ParseNumber(Trimmed(Text), V)) return false;
+  X = PlainNaN(V);
+  return true;
+}
+
+std::string XmlNumber(double X) {
+  return std::isnan(X) && std::signbit(X) ? "-nan" : ShortestNumber(X);
+}
+
+bool XmlToInt32(std::string_view Text, int32_t& X) {
+  Text = Trimmed(Text);
+  if (!Text.empty() && Text[0] == '+') Text.remove_prefix(1);
+  int32_t V = 0;
+  const auto R = std::from_chars(Text.data(), Text.data() + Text.size(), V);
+  if (Text.empty() || R.ec != std::errc() || R.ptr != Text.data() + Text.size()) return false;
+  X = V;
+  return true;
+}
+
+bool XmlToBool(std::string_view Text, bool& X) {
+  Text = Trimmed(Text);
+  if (Text == "TRUE")
+    X = true;
+  else if (Text == "FALSE")
+    X = false;
+  else
+    return false;
+  return true;
+}
+
+bool XmlToNumbers(std::string_view Text, size_t Count, TDoubleArray& Values) {
+  TDoubleArray V;
+  V.reserve(std::min<size_t>(Count, Text.size() / 2 + 1));  // never more than the text holds
+  size_t Pos = 0;
+  while (true) {
+    while (Pos < Text.size() && Trimmed(Text.substr(Pos, 1)).empty()) ++Pos;
+    if (Pos == Text.size()) break;
+    size_t End = Pos;
+    while (End < Text.size() && !Trimmed(Text.substr(End, 1)).empty()) ++End;
+    double X;
+    if (V.size() == Count || !ParseNumber(Text.substr(Pos, End - Pos), X)) return false;
+    V.push_back(PlainNaN(X));
+    Pos = End;
+  }
+  if (V.size() != Count) return false;
+  Values.swap(V);
+  return true;
+}
+
+// ---- Writing ----
+
+std::string XmlEscape(std::string_view Text) {
+  std::string Out;
+  Out.reserve(Text.size());
+  size_t I = 0;
+  while (I < Text.size()) {
+    const unsigned char C = static_cast<unsigned char>(Text[I]);
+    if (C < 0x80) {
+      switch (C) {
+        case '&':
+          Out += "&amp;";
+          break;
+        case '<':
+          Out += "&lt;";
+          break;
+        case '>':
+          Out += "&gt;";
+          break;
+        case '"':
+          Out += "&quot;";
+          break;
+        case '\'':
+          Out += "&apos;";
+          break;
+        case '\t':
+          Out += "&#9;";
+          break;
+        case '\n':
+          Out += "&#10;";
+          break;
+        case '\r':
+          Out += "&#13;";
+          break;
+        default:
+          Out += C < 0x20 || C == 0x7F ? '?' : static_cast<char>(C);
+      }
+      ++I;
+      continue;
+    }
+    // A well-formed UTF-8 sequence of a character XML allows is copied, anything else is '?'.
+    const size_t Len = C >= 0xF0 ? 4 : C >= 0xE0 ? 3 : C >= 0xC0 ? 2 : 0;
+    bool Ok = Len > 0 && C < 0xF5 && I + Len <= Text.size();
+    uint32_t Cp = Len == 4 ? C & 0x07u : Len == 3 ? C & 0x0Fu : C & 0x1Fu;
+    for (size_t K = 1; Ok && K < Len; ++K) {
+      const unsigned char D = static_cast<unsigned char>(Text[I + K]);
+      Ok = (D & 0xC0) == 0x80;
+      Cp = (Cp << 6) | (D & 0x3Fu);
+    }
+    const uint32_t Least = Len == 4 ? 0x10000 : Len == 3 ? 0x800 : 0x80;
+    Ok = Ok && Cp >= Least && Cp <= 0x10FFFF && !(Cp >= 0xD800 && Cp <= 0xDFFF) && Cp != 0xFFFE &&
+         Cp != 0xFFFF;
+    if (Ok) {
+      Out.append(Text.substr(I, Len));
+      I += Len;
+    } else {
+      Out += '?';
+      ++I;
+    }
+  }
+  return Out;
+}
+
+void TXmlWriter::Declaration() { FOut += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"; }
+
+void TXmlWriter::Indent() { FOut.append(2 * FOpen.size(), ' '); }
+
+void TXmlWriter::StartTag(std::string_view Name,
+                          const std::vector<std::pair<std::string, std::string>>& Attributes) {
+  Indent();
+  FOut += '<';
+  FOut += Name;
+  for (const auto& A : Attributes) {
+    FOut += ' ';
+    FOut += A.first;
+    FOut += "=\"";
+    FOut += XmlEscape(A.second);
+    FOut += '"';
+  }
+  FOut += '>';
+}
+
+void TXmlWriter::Open(std::string_view Name,
+                      const std::vector<std::pair<std::string, std::string>>& Attributes) {
+  StartTag(Name, Attributes);
+  FOut += '\n';
+  FOpen.emplace_back(Name);
+}
+
+void TXmlWriter::Close() {
+  if (FOpen.empty()) return;
+  const std::string Name = std::move(FOpen.back());
+  FOpen.pop_back();
+  Indent();
+  FOut += "</" + Name + ">\n";
+}
+
+void TXmlWriter::Element(std::string_view Name, std::string_view Text,
+                         const std::vector<std::pair<std::string, std::string>>& Attributes) {
+  StartTag(Name, Attributes);
+  FOut += XmlEscape(Text);
+  FOut += "</";
+  FOut += Name;
+  FOut += ">\n";
+}
+
+void TXmlWriter::Number(std::string_view Name, double X) { Element(Name, XmlNumber(X)); }
+
+void TXmlWriter::Integer(std::string_view Name, int64_t X) { Element(Name, std::to_string(X)); }
+
+void TXmlWriter::Boolean(std::string_view Name, bool X) { Element(Name, X ? "TRUE" : "FALSE"); }
+
+void TXmlWriter::Numbers(std::string_view Name, const double* X, size_t Count,
+                         const std::vector<std::pair<std::string, std::string>>& Attributes) {
+  std::string T;
+  for (size_t K = 0; K < Count; ++K) {
+    if (K) T += ' ';
+    T += XmlNumber(X[K]);
+  }
+  Element(Name, T, Attributes);
+}
+
+}  // namespace nux

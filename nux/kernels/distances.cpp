@@ -1,0 +1,28 @@
+#include "nux/kernels/distances.h"
+
+#include "nux/kernels/columnops.h"
+#include "nux/kernels/dispatch.h"
+
+namespace nux::kernels {
+
+namespace {
+[[gnu::always_inline]] inline void DistancesBody(const double* W, size_t Stride, size_t M,
+                                                 const double* Z, size_t N, double* D) {
+  SquaredDistancesBody(W, Stride, M, Z, N, D);
+}
+}  // namespace
+
+void SquaredDistances(const double* W, size_t Stride, size_t M, const double* Z, size_t N,
+                      double* D) {
+  TPathVariants<&DistancesBody>::For(ActivePath(arWidest))(W, Stride, M, Z, N, D);
+}
+
+size_t FirstSmallest(const double* D, size_t M) {
+  const double Mn = TPathVariants<&SmallestBody>::For(ActivePath(arWidest))(D, M);
+  // Then the first position holding it; when every D[j] is NaN none does, and 0 wins.
+  for (size_t J = 0; J < M; ++J)
+    if (D[J] == Mn) return J;
+  return 0;
+}
+
+}  // namespace nux::kernels
