@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "nux/frame/moments.h"
 #include "nux/frame/progress.h"
 #include "nux/host/random.h"
 #include "nux/matrix/matrix.h"
@@ -91,6 +92,21 @@ TEST(Mat4DReduce, AllReductionsMatchReferenceForEveryThreadCount) {
       EXPECT_EQ(Got.CRCofData(), Ref.CRCofData()) << Kind << " " << Threads;
     }
   }
+  // The same bits as the library's stable helpers applied to each cell's series.
+  TMatrix Mean, Dev;
+  ASSERT_TRUE(M.MeanOfLayersToMatrix(&Mean, 0, 0, 0, 0, 0, 0, 0, 0, 2));
+  ASSERT_TRUE(M.StdDevOfLayersToMatrix(&Dev, 0, 0, 0, 0, 0, 0, 0, 0, 2));
+  for (int32_t C = 1; C <= 37; C += 3)
+    for (int32_t R = 1; R <= 9; ++R) {
+      const auto At = [&](int64_t I) {
+        return M.GetVal(C, R, int32_t(I / 3 + 1), int32_t(I % 3 + 1));
+      };
+      const TCentralSums S = CentralSums(18, At);
+      if (!std::isnan(S.Mean)) {
+        EXPECT_EQ(Mean.GetVal(C, R), StableMean(18, At)) << C << " " << R;
+        EXPECT_EQ(Dev.GetVal(C, R), std::sqrt(S.S2 / 18)) << C << " " << R;
+      }
+    }
   // By hand: one cell over 1, 2, 3, 4 on an offset of 1e9.
   TMat4D H(1, 1, 2, 2);
   H.FillSerial(1e9 + 1, 1.0);
