@@ -13,7 +13,7 @@
 #include "nux/host/system.h"
 #include "nux/matrix/mat4d.h"
 #include "nux/matrix/matrix_core.h"
-#include "nux/matrix/workers.h"
+#include "nux/matrix/workers_impl.h"
 
 namespace nux {
 

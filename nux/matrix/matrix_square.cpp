@@ -9,7 +9,7 @@
 #include "nux/host/system.h"
 #include "nux/kernels/gemm.h"
 #include "nux/matrix/matrix_core.h"
-#include "nux/matrix/workers.h"
+#include "nux/matrix/workers_impl.h"
 
 namespace nux {
 

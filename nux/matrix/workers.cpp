@@ -1,8 +1,6 @@
 // The matrix unit's worker scheduler: persistent workers take blocks from a shared counter, the
 // caller sleeps on a condition variable and moves the finished counts into ProcStat itself, so
 // the unsynchronised progress globals are only ever touched on its thread.
-#include "nux/matrix/workers.h"
-
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -15,6 +13,7 @@
 #include <vector>
 
 #include "nux/frame/progress.h"
+#include "nux/matrix/workers_impl.h"
 
 namespace nux::matrix_detail {
 
