@@ -27,11 +27,20 @@ struct TProgressReset {
   }
 };
 
-using TReduction = bool (TMat4D::*)(TMatrix*, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t,
-                                    int32_t, int32_t, int32_t);
-const TReduction kReductions[] = {&TMat4D::MeanOfLayersToMatrix, &TMat4D::MaximumOfLayersToMatrix,
-                                  &TMat4D::MinimumOfLayersToMatrix,
-                                  &TMat4D::StdDevOfLayersToMatrix};
+// Reduction Kind (0 mean, 1 maximum, 2 minimum, 3 deviation) over the given ranges.
+bool Reduce(TMat4D& M, int Kind, TMatrix* D, int32_t Lc, int32_t Hc, int32_t Lr, int32_t Hr,
+            int32_t Ll, int32_t Hl, int32_t Lt, int32_t Ht, int32_t Threads) {
+  switch (Kind) {
+    case 0:
+      return M.MeanOfLayersToMatrix(D, Lc, Hc, Lr, Hr, Ll, Hl, Lt, Ht, Threads);
+    case 1:
+      return M.MaximumOfLayersToMatrix(D, Lc, Hc, Lr, Hr, Ll, Hl, Lt, Ht, Threads);
+    case 2:
+      return M.MinimumOfLayersToMatrix(D, Lc, Hc, Lr, Hr, Ll, Hl, Lt, Ht, Threads);
+    default:
+      return M.StdDevOfLayersToMatrix(D, Lc, Hc, Lr, Hr, Ll, Hl, Lt, Ht, Threads);
+  }
+}
 
 // An independent reference: the cell's values gathered through GetVal, long double sums.
 double Reference(const TMat4D& M, int Kind, int32_t C, int32_t R, int32_t L0, int32_t L1,
@@ -69,7 +78,7 @@ TEST(Mat4DReduce, AllReductionsMatchReferenceForEveryThreadCount) {
     for (int32_t T = 1; T <= 2; ++T) M.SetVal(6, 3, L, T, NaN);
   for (int Kind = 0; Kind < 4; ++Kind) {
     TMatrix Ref;
-    ASSERT_TRUE((M.*kReductions[Kind])(&Ref, 2, 30, 8, 2, 5, 2, 1, 2, 1));  // rows, layers reversed
+    ASSERT_TRUE(Reduce(M, Kind, &Ref, 2, 30, 8, 2, 5, 2, 1, 2, 1));  // rows, layers reversed
     ASSERT_EQ(Ref.NrOfColumns(), 29);
     ASSERT_EQ(Ref.NrOfRows(), 7);
     for (int32_t C = 2; C <= 30; ++C)
@@ -88,7 +97,7 @@ TEST(Mat4DReduce, AllReductionsMatchReferenceForEveryThreadCount) {
     }
     for (const int32_t Threads : {2, 3, 64}) {
       TMatrix Got;
-      ASSERT_TRUE((M.*kReductions[Kind])(&Got, 2, 30, 8, 2, 5, 2, 1, 2, Threads));
+      ASSERT_TRUE(Reduce(M, Kind, &Got, 2, 30, 8, 2, 5, 2, 1, 2, Threads));
       EXPECT_EQ(Got.CRCofData(), Ref.CRCofData()) << Kind << " " << Threads;
     }
   }
