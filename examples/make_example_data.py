@@ -168,3 +168,19 @@ with open("kohonen/data/springs.txt", "w") as f:
         for _ in range(15):
             f.write(f"{krng.normal(ph, 0.15):.2f} {krng.normal(cond, 40.0):.0f} "
                     f"{krng.normal(hard, 1.5):.1f}\n")
+# mat4d: a 6 x 4 pixel sensor in 3 spectral bands over 5 exposures; pixel (5, 2) is hot in
+# band 2, one reading of pixel (1, 1) was lost.
+rng_m4 = np.random.default_rng(11)
+with open("mat4d/data/exposures.txt", "w") as f:
+    f.write("# 6 x 4 pixels, 3 bands, 5 exposures (synthetic); one line per exposure and band,\n")
+    f.write("# the pixels row by row; 'nan' marks a lost reading\n")
+    for t in range(5):
+        for band in range(3):
+            level = [120.0, 80.0, 45.0][band]
+            img = level + rng_m4.normal(0.0, 2.0, (4, 6))
+            if band == 1:
+                img[1, 4] += 60.0
+            vals = [f"{v:.1f}" for v in img.flatten()]
+            if t == 2 and band == 0:
+                vals[0] = "nan"
+            f.write(" ".join(vals) + "\n")

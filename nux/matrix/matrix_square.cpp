@@ -3,51 +3,25 @@
 // j >= i', in one pass of the product kernel, and stores it at (i', j) and (j, i'). Blocks write
 // disjoint elements, so workers need no lock on the result.
 #include <algorithm>
-#include <atomic>
-#include <chrono>
-#include <condition_variable>
-#include <memory>
-#include <mutex>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 #include "nux/frame/progress.h"
 #include "nux/host/system.h"
 #include "nux/kernels/gemm.h"
 #include "nux/matrix/matrix_core.h"
+#include "nux/matrix/workers_impl.h"
 
 namespace nux {
 
 namespace {
 
-// What all blocks of one call share. Workers only read Src and write their own pairs of Res.
+// What all blocks of one call share. Blocks only read Src and write their own pairs of Res.
 struct TSquareJob {
   const double* const* Src = nullptr;  // column pointers of the source
   double* const* Res = nullptr;        // column pointers of the result
   int64_t NCols = 0;
   int64_t NRows = 0;
   double Norm = 1.0;
-
-  int32_t Block = 1;                    // columns per block
-  std::atomic<int32_t> NextColumn{0};   // 0-based first column of the next block to hand out
-  std::atomic<bool> Stop{false};        // set on abort or failure: hand out no more blocks
-  std::atomic<int64_t> DoneColumns{0};  // finished, not yet added to ProcStat
-  std::atomic<bool> OutOfMemory{false};
-
-  std::mutex Lock;
-  std::condition_variable Wake;
-  bool Signalled = false;  // guarded by Lock
-  int32_t Finished = 0;    // workers that have left their loop; guarded by Lock
-
-  void Notify(bool WorkerDone) {
-    {
-      std::lock_guard<std::mutex> Guard(Lock);
-      Signalled = true;
-      if (WorkerDone) ++Finished;
-    }
-    Wake.notify_one();
-  }
 };
 
 // Buffers of one thread slot, reused by the blocks run in it.
@@ -69,50 +43,6 @@ void ComputeBlock(const TSquareJob& Job, int64_t First, int64_t Count, TBlockWor
       Job.Res[First + I][First + J] = V;
       Job.Res[First + J][First + I] = V;
     }
-}
-
-// A worker: takes the next block of columns (Column is the first of the current one, 1-based)
-// until none is left or the caller stops it; reports each finished block.
-class TMatSq1ColThread {
- public:
-  explicit TMatSq1ColThread(TSquareJob& AJob) : Job(AJob) {}
-  ~TMatSq1ColThread() {
-    if (FThread.joinable()) FThread.join();
-  }
-  void Start() {
-    FThread = std::thread([this] { Execute(); });
-  }
-
-  int32_t Column = 0;
-
- private:
-  void Execute() {
-    try {
-      while (!Job.Stop.load(std::memory_order_relaxed)) {
-        const int32_t First = Job.NextColumn.fetch_add(Job.Block, std::memory_order_relaxed);
-        if (First >= Job.NCols) break;
-        Column = First + 1;
-        const int32_t Count = std::min<int32_t>(Job.Block, int32_t(Job.NCols) - First);
-        ComputeBlock(Job, First, Count, Work);
-        Job.DoneColumns.fetch_add(Count, std::memory_order_relaxed);
-        Job.Notify(false);
-      }
-    } catch (...) {
-      Job.OutOfMemory.store(true);
-      Job.Stop.store(true);
-    }
-    Job.Notify(true);
-  }
-
-  TSquareJob& Job;
-  TBlockWork Work;
-  std::thread FThread;
-};
-
-// Moves the workers' finished columns into the progress counter (caller's thread only).
-void ReportProgress(TSquareJob& Job) {
-  ProcStat += static_cast<double>(Job.DoneColumns.exchange(0, std::memory_order_relaxed));
-  if (MathFeedBackProc) MathFeedBackProc(ProcStat);
 }
 
 }  // namespace
@@ -156,47 +86,17 @@ bool SquareThreaded(TSquareJob& Job, const TComponent& Owner, int32_t Threads) {
   // Small blocks keep the threads busy to the end; the triangle makes early blocks the largest.
   const auto Nc = int32_t(Job.NCols);
   const int32_t PerBlock = (Nc + 4 * Threads - 1) / (4 * Threads);
-  Job.Block = std::clamp((PerBlock + 23) / 24 * 24, 24, 96);
-  // An abort set on entry starts nothing.
-  ReportProgress(Job);
-  if (AbortMathProc) return false;
-  std::vector<std::unique_ptr<TMatSq1ColThread>> Workers;
-  for (int32_t T = 0; T < Threads; ++T) {
-    auto W = std::make_unique<TMatSq1ColThread>(Job);
-    try {
-      W->Start();
-    } catch (const std::system_error&) {
-      break;  // go on with the threads there are
-    }
-    Workers.push_back(std::move(W));
-  }
-  if (Workers.empty()) return SquareInOrder(Job, Owner);
-  // Leaving early (a throwing progress hook) stops the workers before they are joined.
-  struct TStopOnExit {
-    TSquareJob& Job;
-    ~TStopOnExit() { Job.Stop.store(true); }
-  } StopOnExit{Job};
-  bool Result = true;
-  std::unique_lock<std::mutex> Guard(Job.Lock);
-  for (;;) {
-    // Sleeps until a block is done, waking now and then for the progress report.
-    Job.Wake.wait_for(Guard, std::chrono::milliseconds(20), [&] { return Job.Signalled; });
-    Job.Signalled = false;
-    const bool AllDone = Job.Finished == int32_t(Workers.size());
-    Guard.unlock();
-    ReportProgress(Job);
-    if (AbortMathProc) {
-      Result = false;
-      Job.Stop.store(true);
-      break;
-    }
-    if (AllDone) break;
-    Guard.lock();
-  }
-  Workers.clear();  // joins: every started worker has ended before we return
-  ReportProgress(Job);
-  if (Job.OutOfMemory.load()) RaiseComponentError<ENUXMatrixError>(Owner, msgNoMemoryOnHeap);
-  return Result;
+  const int32_t Block = std::clamp((PerBlock + 23) / 24 * 24, 24, 96);
+  std::vector<TBlockWork> Work(static_cast<size_t>(Threads));
+  matrix_detail::TWorkersResult Result = matrix_detail::TWorkersResult::wrDone;
+  GuardAlloc<ENUXMatrixError>(Owner, msgNoMemoryOnHeap, [&] {
+    Result = matrix_detail::RunOnWorkers(Nc, Block, Threads, 1.0,
+                                         [&](int32_t Slot, int64_t First, int64_t Count) {
+                                           ComputeBlock(Job, First, Count, Work[size_t(Slot)]);
+                                         });
+  });
+  if (Result == matrix_detail::TWorkersResult::wrNoThreads) return SquareInOrder(Job, Owner);
+  return Result == matrix_detail::TWorkersResult::wrDone;
 }
 
 }  // namespace
