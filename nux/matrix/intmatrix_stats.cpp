@@ -15,15 +15,12 @@ namespace nux {
 
 using matrix_detail::ClipBlock;
 using matrix_detail::ForEach;
+using matrix_detail::SaturatedCount;
 using matrix_detail::TBlock;
 
 namespace {
 
 constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
-
-int32_t SaturatedCount(int64_t N) {
-  return static_cast<int32_t>(std::min<int64_t>(N, std::numeric_limits<int32_t>::max()));
-}
 
 // Central sums of a group A joined by Zeros implicit zeros (pairwise combination of two groups;
 // the zero group has mean 0 and no spread), so a sparse block costs O(stored elements).
@@ -46,9 +43,6 @@ TCentralSums WithZeros(const TCentralSums& A, int64_t Zeros) {
          6.0 * D * D * Nb * Nb * A.S2 / (N * N) - 4.0 * D * Nb * A.S3 / N;
   return R;
 }
-
-// Distance used by the nearest-value search, in 64 bits so that it cannot overflow.
-int64_t Distance(int32_t X, int32_t Value) { return std::llabs(int64_t{X} - Value); }
 
 }  // namespace
 
@@ -228,43 +222,20 @@ void TIntMatrix::Find(int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t H
                       int32_t Value, int32_t& ColIx, int32_t& RowIx) const {
   ColIx = RowIx = 0;
   if (FIsSparse) return;
-  const TBlock B = ClipBlock(*this, LowCol, HighCol, LowRow, HighRow);
-  int64_t Best = 0;
-  for (int32_t C = B.C0; C <= B.C1; ++C)
-    for (int32_t R = B.R0; R <= B.R1; ++R) {
-      const int64_t D = Distance(Mat[size_t(C)][size_t(R)], Value);
-      if (ColIx == 0 || D < Best) {
-        Best = D;
-        ColIx = C + 1;
-        RowIx = R + 1;
-      }
-    }
+  matrix_detail::FindNearest(Mat, ClipBlock(*this, LowCol, HighCol, LowRow, HighRow), Value, ColIx,
+                             RowIx);
 }
 
 int32_t TIntMatrix::FindInSortedColumn(int32_t Col, bool ColIsAscending, int32_t Value) const {
   if (FIsSparse || Col < 1 || Col > NrOfColumns() || NrOfRows() < 1) return 0;
-  const TIntArray& X = Mat[size_t(Col - 1)];
-  const auto At = [&X](int32_t Row) { return X[size_t(Row - 1)]; };
-  int32_t Lo = 1, Hi = NrOfRows();
-  while (Hi - Lo > 1) {
-    const int32_t Mid = Lo + (Hi - Lo) / 2;
-    if (At(Mid) == Value) return Mid;
-    if (ColIsAscending == (Value < At(Mid)))
-      Hi = Mid;
-    else
-      Lo = Mid;
-  }
-  return Distance(At(Hi), Value) > Distance(At(Lo), Value) ? Lo : Hi;
+  return matrix_detail::FindInSorted(Mat[size_t(Col - 1)], ColIsAscending, Value);
 }
 
 int32_t TIntMatrix::CountValues(int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t HighRow,
                                 int32_t RangeLow, int32_t RangeHigh) const {
   if (FIsSparse) return 0;
-  int64_t N = 0;
-  ForEach(Mat, ClipBlock(*this, LowCol, HighCol, LowRow, HighRow), [&](int32_t X) {
-    if (RangeLow <= X && X <= RangeHigh) ++N;
-  });
-  return SaturatedCount(N);
+  return matrix_detail::CountInRange(Mat, ClipBlock(*this, LowCol, HighCol, LowRow, HighRow),
+                                     RangeLow, RangeHigh);
 }
 
 int32_t TIntMatrix::CountMaskedZeros(int32_t LowCol, int32_t HighCol, int32_t LowRow,
@@ -279,19 +250,7 @@ int32_t TIntMatrix::CountMaskedZeros(int32_t LowCol, int32_t HighCol, int32_t Lo
 
 int32_t TIntMatrix::Dichotomize(int32_t Threshold, TBool2DArray& ResultArray) const {
   if (FIsSparse) return 0;
-  // Built aside, so that exhausted memory leaves the caller's array as it was.
-  TBool2DArray Result = GuardAlloc<ENUXMatrixError>(*this, msgNoMemoryOnHeap, [&] {
-    return TBool2DArray(size_t(NrOfColumns()), TBoolArray(size_t(NrOfRows()), false));
-  });
-  int64_t N = 0;
-  for (size_t C = 0; C < Mat.size(); ++C)
-    for (size_t R = 0; R < Mat[C].size(); ++R)
-      if (Mat[C][R] > Threshold) {
-        Result[C][R] = true;
-        ++N;
-      }
-  ResultArray.swap(Result);
-  return SaturatedCount(N);
+  return matrix_detail::DichotomizeInto(*this, Mat, Threshold, ResultArray);
 }
 
 }  // namespace nux

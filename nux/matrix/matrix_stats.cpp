@@ -23,14 +23,6 @@ namespace {
 
 constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
 
-int32_t SaturatedCount(int64_t N) {
-  return static_cast<int32_t>(std::min<int64_t>(N, std::numeric_limits<int32_t>::max()));
-}
-
-// Distance used by the nearest-value searches: equal values (infinities included) are at 0,
-// and a NaN distance never wins.
-double Distance(double X, double Value) { return X == Value ? 0.0 : std::fabs(X - Value); }
-
 }  // namespace
 
 namespace matrix_detail {
@@ -245,60 +237,23 @@ void TMatrix::MinMax(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t Hi
 
 void TMatrix::Find(int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t HighRow, double Value,
                    int32_t& ColIx, int32_t& RowIx) const {
-  ColIx = RowIx = 0;
-  const TBlock B = ClipBlock(*this, LowCol, HighCol, LowRow, HighRow);
-  double Best = 0.0;
-  for (int32_t C = B.C0; C <= B.C1; ++C)
-    for (int32_t R = B.R0; R <= B.R1; ++R) {
-      const double D = Distance(Mat[size_t(C)][size_t(R)], Value);
-      if (std::isnan(D)) continue;
-      if (ColIx == 0 || D < Best) {
-        Best = D;
-        ColIx = C + 1;
-        RowIx = R + 1;
-      }
-    }
+  matrix_detail::FindNearest(Mat, ClipBlock(*this, LowCol, HighCol, LowRow, HighRow), Value, ColIx,
+                             RowIx);
 }
 
 int32_t TMatrix::FindInSortedColumn(int32_t Col, bool ColIsAscending, double Value) const {
   if (Col < 1 || Col > NrOfColumns() || NrOfRows() < 1) return 0;
-  const TDoubleArray& X = Mat[size_t(Col - 1)];
-  const auto At = [&X](int32_t Row) { return X[size_t(Row - 1)]; };
-  int32_t Lo = 1, Hi = NrOfRows();
-  while (Hi - Lo > 1) {
-    const int32_t Mid = Lo + (Hi - Lo) / 2;
-    if (At(Mid) == Value) return Mid;
-    if (ColIsAscending == (Value < At(Mid)))
-      Hi = Mid;
-    else
-      Lo = Mid;
-  }
-  return Distance(At(Hi), Value) > Distance(At(Lo), Value) ? Lo : Hi;
+  return matrix_detail::FindInSorted(Mat[size_t(Col - 1)], ColIsAscending, Value);
 }
 
 int32_t TMatrix::CountValues(int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t HighRow,
                              double RangeLow, double RangeHigh) const {
-  int64_t N = 0;
-  ForEach(Mat, ClipBlock(*this, LowCol, HighCol, LowRow, HighRow), [&](double X) {
-    if (RangeLow <= X && X <= RangeHigh) ++N;
-  });
-  return SaturatedCount(N);
+  return matrix_detail::CountInRange(Mat, ClipBlock(*this, LowCol, HighCol, LowRow, HighRow),
+                                     RangeLow, RangeHigh);
 }
 
 int32_t TMatrix::Dichotomize(double Threshold, TBool2DArray& ResultArray) const {
-  // Built aside, so that exhausted memory leaves the caller's array as it was.
-  TBool2DArray Result = GuardAlloc<ENUXMatrixError>(*this, msgNoMemoryOnHeap, [&] {
-    return TBool2DArray(size_t(NrOfColumns()), TBoolArray(size_t(NrOfRows()), false));
-  });
-  int64_t N = 0;
-  for (size_t C = 0; C < Mat.size(); ++C)
-    for (size_t R = 0; R < Mat[C].size(); ++R)
-      if (Mat[C][R] > Threshold) {
-        Result[C][R] = true;
-        ++N;
-      }
-  ResultArray.swap(Result);
-  return SaturatedCount(N);
+  return matrix_detail::DichotomizeInto(*this, Mat, Threshold, ResultArray);
 }
 
 }  // namespace nux

@@ -2,8 +2,13 @@
 // statistics and normalisations. Included only by the matrix unit's statistics sources.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
+#include <limits>
+#include <type_traits>
+#include <vector>
 
 #include "nux/frame/moments.h"
 #include "nux/frame/types.h"
@@ -110,5 +115,83 @@ double SelectPercentile(TDoubleArray& Work, double Prob);
 // The elements of B other than NaN, in visiting order. Exhausted memory raises the matrix's
 // "not enough memory on heap".
 TDoubleArray ComparableValues(const TMatrix& M, const TBlock& B);
+
+// A count as an int32_t, saturating.
+inline int32_t SaturatedCount(int64_t N) {
+  return static_cast<int32_t>(std::min<int64_t>(N, std::numeric_limits<int32_t>::max()));
+}
+
+// Distance used by the nearest-value searches: equal values (infinities included) are at 0,
+// and a NaN distance never wins.
+inline double Distance(double X, double Value) { return X == Value ? 0.0 : std::fabs(X - Value); }
+// The integer form, in 64 bits so that it cannot overflow.
+inline int64_t Distance(int32_t X, int32_t Value) { return std::llabs(int64_t{X} - Value); }
+
+// Find: the 1-based position of the element of B nearest to Value (the first of equals; NaN
+// never wins), or (0, 0) when there is none.
+template <class T>
+void FindNearest(const std::vector<std::vector<T>>& Mat, const TBlock& B, T Value, int32_t& ColIx,
+                 int32_t& RowIx) {
+  ColIx = RowIx = 0;
+  decltype(Distance(Value, Value)) Best = 0;
+  for (int32_t C = B.C0; C <= B.C1; ++C)
+    for (int32_t R = B.R0; R <= B.R1; ++R) {
+      const auto D = Distance(Mat[size_t(C)][size_t(R)], Value);
+      if constexpr (std::is_floating_point_v<T>)
+        if (std::isnan(D)) continue;
+      if (ColIx == 0 || D < Best) {
+        Best = D;
+        ColIx = C + 1;
+        RowIx = R + 1;
+      }
+    }
+}
+
+// FindInSortedColumn on a non-empty column X: the 1-based row of Value, or of the nearer of the
+// two rows that enclose it.
+template <class T>
+int32_t FindInSorted(const std::vector<T>& X, bool Ascending, T Value) {
+  const auto At = [&X](int32_t Row) { return X[size_t(Row - 1)]; };
+  int32_t Lo = 1, Hi = static_cast<int32_t>(X.size());
+  while (Hi - Lo > 1) {
+    const int32_t Mid = Lo + (Hi - Lo) / 2;
+    if (At(Mid) == Value) return Mid;
+    if (Ascending == (Value < At(Mid)))
+      Hi = Mid;
+    else
+      Lo = Mid;
+  }
+  return Distance(At(Hi), Value) > Distance(At(Lo), Value) ? Lo : Hi;
+}
+
+// CountValues: the elements of B within [RangeLow, RangeHigh], saturating.
+template <class T>
+int32_t CountInRange(const std::vector<std::vector<T>>& Mat, const TBlock& B, T RangeLow,
+                     T RangeHigh) {
+  int64_t N = 0;
+  ForEach(Mat, B, [&](T X) {
+    if (RangeLow <= X && X <= RangeHigh) ++N;
+  });
+  return SaturatedCount(N);
+}
+
+// Dichotomize: Result[c][r] = element > Threshold, built aside (exhausted memory raises Owner's
+// "not enough memory on heap" and leaves ResultArray as it was); the count of true cells.
+template <class T, class Owner>
+int32_t DichotomizeInto(const Owner& M, const std::vector<std::vector<T>>& Mat, T Threshold,
+                        TBool2DArray& ResultArray) {
+  TBool2DArray Result = GuardAlloc<ENUXMatrixError>(M, msgNoMemoryOnHeap, [&] {
+    return TBool2DArray(Mat.size(), TBoolArray(Mat.empty() ? 0 : Mat[0].size(), false));
+  });
+  int64_t N = 0;
+  for (size_t C = 0; C < Mat.size(); ++C)
+    for (size_t R = 0; R < Mat[C].size(); ++R)
+      if (Mat[C][R] > Threshold) {
+        Result[C][R] = true;
+        ++N;
+      }
+  ResultArray.swap(Result);
+  return SaturatedCount(N);
+}
 
 }  // namespace nux::matrix_detail
