@@ -1,4 +1,4 @@
-// Importing and exporting a CSV file of 1,000,000 rows by 10 numeric columns (about 100 MB).
+// Importing and exporting a CSV file of 1,000,000 rows by 10 numeric columns (about 166 MB).
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -6,27 +6,14 @@
 #include <fstream>
 #include <string>
 
+#include "csv_sample.h"
 #include "nux/nux.h"
 
 namespace {
 
-constexpr int32_t Cols = 10;
-constexpr int32_t Rows = 1'000'000;
-
-// Writes the file once per process; values with about 17 significant digits.
-const std::string& CSVFile() {
-  static const std::string Name = [] {
-    const std::string F = (std::filesystem::temp_directory_path() / "nux-bench.csv").string();
-    nux::TDataTable T;
-    T.Resize(Cols, Rows);
-    for (int32_t C = 1; C <= Cols; ++C)
-      for (int32_t R = 1; R <= Rows; ++R)
-        T.SetElem(C, R, (int64_t{R} * 7919 + C * 104729) % 99991 / 7.0);
-    T.ExportAsCSV(F, -1, nux::csvComma, true, false);
-    return F;
-  }();
-  return Name;
-}
+using bench::CSVCols;
+using bench::CSVRows;
+using bench::CSVSampleFile;
 
 // A /proc/self/status field in MiB (Linux), or -1.
 double StatusMiB(const char* Field) {
@@ -41,7 +28,7 @@ double StatusMiB(const char* Field) {
 }  // namespace
 
 static void BM_ImportCSV(benchmark::State& State) {
-  const std::string& F = CSVFile();
+  const std::string& F = CSVSampleFile();
   {
     nux::TDataTable T;
     for (auto _ : State)
@@ -54,14 +41,14 @@ static void BM_ImportCSV(benchmark::State& State) {
   nux::TDataTable Fresh;
   Fresh.ImportFromCSV(F, nux::csvComma, true, false);
   State.counters["peak_MiB"] = StatusMiB("VmHWM") - Before;
-  State.counters["cells_MiB"] = double(Cols) * Rows * (sizeof(double) + 1) / (1 << 20);
+  State.counters["cells_MiB"] = double(CSVCols) * CSVRows * (sizeof(double) + 1) / (1 << 20);
 }
 BENCHMARK(BM_ImportCSV)->Unit(benchmark::kMillisecond);
 
 static void BM_ExportCSV(benchmark::State& State) {
   nux::TDataTable T;
-  T.ImportFromCSV(CSVFile(), nux::csvComma, true, false);
-  const std::string Out = CSVFile() + ".out";
+  T.ImportFromCSV(CSVSampleFile(), nux::csvComma, true, false);
+  const std::string Out = CSVSampleFile() + ".out";
   for (auto _ : State) T.ExportAsCSV(Out, -1, nux::csvComma, true, false);
   std::remove(Out.c_str());
 }

@@ -6,27 +6,12 @@
 #include <filesystem>
 #include <string>
 
+#include "csv_sample.h"
 #include "nux/nux.h"
 
 namespace {
 
-constexpr int32_t Cols = 10;
-constexpr int32_t Rows = 1'000'000;
-
-// The file of bench_csv: written once per process, values with about 17 significant digits.
-const std::string& CSVFile() {
-  static const std::string Name = [] {
-    const std::string F = (std::filesystem::temp_directory_path() / "nux-bench-tool.csv").string();
-    nux::TDataTable T;
-    T.Resize(Cols, Rows);
-    for (int32_t C = 1; C <= Cols; ++C)
-      for (int32_t R = 1; R <= Rows; ++R)
-        T.SetElem(C, R, (int64_t{R} * 7919 + C * 104729) % 99991 / 7.0);
-    T.ExportAsCSV(F, -1, nux::csvComma, true, false);
-    return F;
-  }();
-  return Name;
-}
+const std::string& CSVFile() { return bench::CSVSampleFile(); }
 
 }  // namespace
 

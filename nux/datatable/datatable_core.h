@@ -79,7 +79,7 @@ class TNominalIDs {
   std::unique_ptr<std::array<TNominalIDStr, MaxNominalIDs>> FSlots;
 };
 
-// Variable specification of a column.
+// The variable type of a column: measurement scale and nominal identifiers.
 struct TVTypeSpec {
   // The column's measurement scale.
   TMScaleType MScaleType = stInterval;
@@ -123,7 +123,7 @@ extern const std::array<const char*, 8> IDS_COMPAREMODE;
 constexpr int32_t MaxFoundCells = 10000;
 
 // The data table: a matrix of numeric or categorical cells, each with a state byte, plus
-// column and row names, attributes, variable specifications and a comment (docs/datatable.md).
+// column and row names, attributes, variable types and a comment (docs/datatable.md).
 class TDataTable : public TComponent,
                    public TSortExchangeSupport<TDataTable>,
                    public TPercentDoneSupport<TDataTable> {
@@ -151,7 +151,7 @@ class TDataTable : public TComponent,
   // The handler the table installs on its matrix's change event.
   void DataHasChanged(TObject* Sender);
   // The handler the table installs on its matrix's sort-exchange event: moves the states (and,
-  // with SortIncludeHd, names, attributes and column specifications) along, then reports.
+  // with SortIncludeHd, names, attributes and column variable types) along, then reports.
   void ExchangeDuringSort(TObject* Sender, uint8_t ExchgKind, int32_t Index1, int32_t Index2,
                           int32_t SpanLow, int32_t SpanHigh);
 
@@ -239,11 +239,11 @@ class TDataTable : public TComponent,
   const std::string& Comment() const { return FComment; }
   // Control characters are removed; fires OnChangeSetup.
   void SetComment(std::string_view Text);
-  // Whether a sort of the matrix also moves names, attributes and column specifications.
+  // Whether a sort of the matrix also moves names, attributes and column variable types.
   bool SortIncludeHd() const { return FSortIncludeHd; }
   // Sets SortIncludeHd; fires nothing.
   void SetSortIncludeHd(bool Value) { FSortIncludeHd = Value; }
-  // The specification of a column (nullptr outside the table).
+  // The variable type of a column (nullptr outside the table).
   const TVTypeSpec* VTypeSpec(int32_t ColNr) const;
 
   // ---- Nominal identifiers (ordinals 0..150; identifiers cut to 10 characters) ----
@@ -279,7 +279,7 @@ class TDataTable : public TComponent,
   bool InsertColumn(int32_t Ix);
   // Ix in 1..count and count >= 2. False: ignored.
   bool RemoveRow(int32_t Ix);
-  // The column form of RemoveRow; the later columns move left with their specifications.
+  // The column form of RemoveRow; the later columns move left with their variable types.
   bool RemoveColumn(int32_t Ix);
   // Rows FirstRow..LastRow ((0, 0): all; reversed bounds exchanged); -1 for a bound outside.
   // Removing every row leaves one fresh row. Result: the number of rows removed.
@@ -295,7 +295,7 @@ class TDataTable : public TComponent,
   int32_t RemoveUnmarkedRows(int32_t FirstRow, int32_t LastRow, uint8_t CSMask);
 
   // ---- Rearranging (indices outside the table: nothing happens) ----
-  // Exchanges values, states, names, attributes and specifications of two columns.
+  // Exchanges values, states, names, attributes and variable types of two columns.
   void ExchangeColumns(int32_t C1, int32_t C2);
   // Exchanges values, states, names and attributes of two rows.
   void ExchangeRows(int32_t R1, int32_t R2);
@@ -336,7 +336,7 @@ class TDataTable : public TComponent,
   void Assign(const TPersistent* Source) override;
   // Into another table: that table's Assign.
   void AssignTo(TPersistent* Dest) const override;
-  // Takes over shape, names, attributes, specifications, comment, states and values (read
+  // Takes over shape, names, attributes, variable types, comment, states and values (read
   // through Elem, so categorical values arrive rounded).
   void Clone(const TDataTable* ExtTab);
   // The same as Clone.
@@ -345,7 +345,7 @@ class TDataTable : public TComponent,
   // the source. The table itself may be the source.
   void CopyFrom(const TDataTable* ExtTab, int32_t SourceColLo, int32_t SourceRowLo,
                 int32_t SourceColHi, int32_t SourceRowHi, int32_t DestCol, int32_t DestRow);
-  // A whole column with its name, attribute and specification. 0; -4 no table; -1 bad SrcCol;
+  // A whole column with its name, attribute and variable type. 0; -4 no table; -1 bad SrcCol;
   // -2 bad DestCol; -3 different row counts (the common rows are still copied).
   int32_t CopyColumnFrom(const TDataTable* ExtTab, int32_t SrcCol, int32_t DestCol);
   // False (nothing copied) without a table or for different counts.
@@ -622,7 +622,7 @@ class TDataTable : public TComponent,
   // SortRowNames with case.
   void SortRowNames(bool Ascending, int32_t LowCol, int32_t LowRow, int32_t HighCol,
                     int32_t HighRow);
-  // The column form of SortRowNames; specifications move too.
+  // The column form of SortRowNames; variable types move too.
   void SortColNames(bool Ascending, bool IgnoreCase, int32_t LowCol, int32_t LowRow,
                     int32_t HighCol, int32_t HighRow);
   // SortColNames with case.

@@ -68,7 +68,7 @@ TDataTable::TLayout TDataTable::MapLayout(const TIntArray& ColMap, const TIntArr
 }
 
 void TDataTable::CheckShape(int64_t Nc, int64_t Nr, uint64_t CellBytes) const {
-  // Per column: name, attribute, specification; per row: name and attribute.
+  // Per column: name, attribute, variable type; per row: name and attribute.
   if (!AllocationPlausible(uint64_t(Nc) * uint64_t(Nr), CellBytes) ||
       !AllocationPlausible(uint64_t(Nc), sizeof(std::string) + sizeof(TVTypeSpec) + 4) ||
       !AllocationPlausible(uint64_t(Nr), sizeof(std::string) + 4))

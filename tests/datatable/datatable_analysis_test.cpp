@@ -428,7 +428,7 @@ TEST(DataTableAnalysis, SortingByAttributesAndNamesMovesWholeLines) {
   L.SortRowNames(false, 0, 0, 0, 0);  // bytes: lower case after upper case
   EXPECT_EQ(L.RowName(1)[0], 'a');
   EXPECT_EQ(L.RowName(300)[0], 'A');
-  // Columns carry their specification along.
+  // Columns carry their variable types along.
   TDataTable C;
   Put(C, {{1}, {2}, {3}});
   C.SetColName(1, "b");
