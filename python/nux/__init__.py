@@ -1,0 +1,136 @@
+"""nux from Python: the library's containers, statistics, fits, multivariate models and
+transforms on numpy arrays and pandas frames.
+
+The library's own methods keep its indices: 1-based, column before row, (col, row). numpy arrays
+are (rows, columns) and 0-based; the scikit-learn style classes below (KMeans, PCA,
+AgglomerativeClustering) give 0-based labels as scikit-learn does.
+"""
+import numpy as _np
+
+from . import _nux
+from ._nux import (  # noqa: F401
+    AnovaResult, Component, ComplexError, ConvertError, CorrResult, CurveFit, DataTable,
+    DataTableError, Error, FitResult, FourierError, InOutError, IntVector, KnnResult, Kohonen,
+    KohonenError, LinkageResult, Math1Error, Math2Error, MathError, MathExpError, Matrix,
+    MatrixError, NuxError, OutOfMemory, PCAResult, SLineError, StatisError, TestResult,
+    TTestResult, Vector, VectorError, WaveletError, fft, ifft, inverse_wavelet, kmeans, linkage,
+    linreg, mean, nearest_neighbors, pca, pls, power_spectrum, ridge, set_progress_hook, set_seed,
+    vif, wavelet)
+from . import stats  # noqa: F401
+
+__all__ = [n for n in dir() if not n.startswith("_")]
+
+
+def _table_to_pandas(self):
+    """A pandas DataFrame of the values, with the column names (and row names when any is set)."""
+    import pandas as pd
+    ncols, nrows = self.NrOfColumns(), self.NrOfRows()
+    names = [self.ColName(c) or f"col{c}" for c in range(1, ncols + 1)]
+    rows = [self.RowName(r) for r in range(1, nrows + 1)]
+    index = rows if any(rows) else None
+    return pd.DataFrame(self.to_numpy(), columns=names, index=index)
+
+
+def _table_from_pandas(df):
+    """A DataTable holding a copy of a DataFrame's numeric columns, their names and, unless the
+    index is a plain range, the index as row names."""
+    import pandas as pd
+    values = df.to_numpy(dtype=float)  # raises for columns that are not numeric
+    table = DataTable(values)
+    for c, name in enumerate(df.columns, start=1):
+        table.SetColName(c, str(name))
+    if not isinstance(df.index, pd.RangeIndex):
+        for r, name in enumerate(df.index, start=1):
+            table.SetRowName(r, str(name))
+    return table
+
+
+DataTable.to_pandas = _table_to_pandas
+DataTable.from_pandas = staticmethod(_table_from_pandas)
+
+
+class KMeans:
+    """k-means in scikit-learn's form over kmeans(): labels_ 0-based (-1 for rows holding NaN),
+    clusters numbered by size (0 the largest)."""
+
+    def __init__(self, n_clusters=8, seed=0):
+        self.n_clusters = n_clusters
+        self.seed = seed
+
+    def fit(self, X):
+        centers, labels, sizes, inertia = kmeans(_np.asarray(X, dtype=float), self.n_clusters,
+                                                 self.seed)
+        self.cluster_centers_ = centers
+        self.labels_ = labels.astype(_np.int64) - 1
+        self.sizes_ = sizes
+        self.inertia_ = inertia
+        return self
+
+    def predict(self, X):
+        X = _np.asarray(X, dtype=float)
+        d = ((X[:, None, :] - self.cluster_centers_[None, :, :]) ** 2).sum(axis=2)
+        return _np.argmin(d, axis=1)  # ties go to the lower centre, as in the fit
+
+    def fit_predict(self, X):
+        return self.fit(X).labels_
+
+
+class AgglomerativeClustering:
+    """Agglomerative clustering over linkage(), cut into n_clusters: labels_ 0-based in the
+    order the clusters first appear among the rows."""
+
+    def __init__(self, n_clusters=2, method="ward", metric="euclidean"):
+        self.n_clusters = n_clusters
+        self.method = method
+        self.metric = metric
+
+    def fit(self, X, progress=None):
+        X = _np.asarray(X, dtype=float)
+        n = X.shape[0]
+        if not 1 <= self.n_clusters <= n:
+            raise ValueError(f"n_clusters must lie in 1..{n}")
+        res = linkage(X, self.method, self.metric, progress=progress)
+        self.dendrogram_, self.distances_ = res.dendrogram, res.distances
+        parent = list(range(2 * n))  # union-find over the ids 1..2n-1 (0 unused)
+
+        def root(i):
+            while parent[i] != i:
+                parent[i] = parent[parent[i]]
+                i = parent[i]
+            return i
+
+        for a, b, new in res.dendrogram[: n - self.n_clusters]:
+            parent[root(a)] = new
+            parent[root(b)] = new
+        ids = {}
+        self.labels_ = _np.array([ids.setdefault(root(i), len(ids)) for i in range(1, n + 1)])
+        return self
+
+    def fit_predict(self, X):
+        return self.fit(X).labels_
+
+
+class PCA:
+    """Principal components over pca(): components_ one row per component, scores from
+    transform() on the centred (and, for mode="correlation", scaled) data."""
+
+    def __init__(self, n_components=None, mode="covariance"):
+        self.n_components = n_components
+        self.mode = mode
+
+    def fit(self, X):
+        X = _np.asarray(X, dtype=float)
+        res = pca(X, self.mode)
+        k = self.n_components or X.shape[1]
+        self.mean_ = X.mean(axis=0)
+        self.scale_ = X.std(axis=0, ddof=1) if self.mode == "correlation" else _np.ones(X.shape[1])
+        self.explained_variance_ = res.eigenvalues[:k]
+        self.explained_variance_ratio_ = res.explained[:k]
+        self.components_ = res.eigenvectors[:, :k].T
+        return self
+
+    def transform(self, X):
+        return ((_np.asarray(X, dtype=float) - self.mean_) / self.scale_) @ self.components_.T
+
+    def fit_transform(self, X):
+        return self.fit(X).transform(X)
