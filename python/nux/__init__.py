@@ -51,15 +51,20 @@ DataTable.from_pandas = staticmethod(_table_from_pandas)
 
 class KMeans:
     """k-means in scikit-learn's form over kmeans(): labels_ 0-based (-1 for rows holding NaN),
-    clusters numbered by size (0 the largest)."""
+    clusters numbered by size (0 the largest). n_init runs start from rows drawn with the seeds
+    seed, seed + 1, ...; the run with the smallest within-cluster sum of squares is kept."""
 
-    def __init__(self, n_clusters=8, seed=0):
+    def __init__(self, n_clusters=8, n_init=10, seed=1):
+        if seed < 1 or n_init < 1:
+            raise ValueError("seed and n_init must be at least 1")
         self.n_clusters = n_clusters
+        self.n_init = n_init
         self.seed = seed
 
     def fit(self, X):
-        centers, labels, sizes, inertia = kmeans(_np.asarray(X, dtype=float), self.n_clusters,
-                                                 self.seed)
+        X = _np.asarray(X, dtype=float)
+        runs = (kmeans(X, self.n_clusters, self.seed + i) for i in range(self.n_init))
+        centers, labels, sizes, inertia = min(runs, key=lambda r: r[3])
         self.cluster_centers_ = centers
         self.labels_ = labels.astype(_np.int64) - 1
         self.sizes_ = sizes

@@ -338,7 +338,7 @@ void InitModels(py::module_& m) {
         std::vector<double> ev(np);
         nux::TDouble2DArray vecs(np, std::vector<double>(np));
         bool ok = Released([&] {
-          if (!nux::CalcPrincComp(x, 0, 0, 0, 0, mode, false)) return false;
+          if (!nux::CalcPrincComp(x, 1, p, 1, x.NrOfRows(), mode, false)) return false;
           for (int32_t i = 1; i <= p; ++i) {
             ev[size_t(i - 1)] = nux::GetEigenResult(i, 0);
             for (int32_t j = 1; j <= p; ++j) vecs[size_t(i - 1)][size_t(j - 1)] = nux::GetEigenResult(i, j);
@@ -374,9 +374,7 @@ void InitModels(py::module_& m) {
         nux::TIntVector assign, sizes;
         double ss = Released([&] { return nux::kMeansClustering(x, 0, 0, K, Seed, centers, assign, sizes); });
         if (ss < 0) RaiseStatus("kmeans", -1, "aborted");
-        nux::TMatrix ct(centers.Data());
-        ct.Transpose();
-        return py::make_tuple(FromColumns(ct.Data()), ToNumpy(assign.Data()), ToNumpy(sizes.Data()), ss);
+        return py::make_tuple(FromColumns(centers.Data()), ToNumpy(assign.Data()), ToNumpy(sizes.Data()), ss);
       },
       "X"_a, "n_clusters"_a, "seed"_a = 0,
       "k-means of the rows of X (kMeansClustering): (centres (k, columns), labels 1..k with 0 "
