@@ -18,9 +18,6 @@ from ._nux import (  # noqa: F401
     vif, wavelet)
 from . import stats  # noqa: F401
 
-__all__ = [n for n in dir() if not n.startswith("_")]
-
-
 def _table_to_pandas(self):
     """A pandas DataFrame of the values, with the column names (and row names when any is set)."""
     import pandas as pd
@@ -139,3 +136,6 @@ class PCA:
 
     def fit_transform(self, X):
         return self.fit(X).transform(X)
+
+
+__all__ = [n for n in dir() if not n.startswith("_")]

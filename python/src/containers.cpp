@@ -414,13 +414,16 @@ void InitContainers(py::module_& m) {
       "mean",
       [](const py::handle& X) {
         if (py::isinstance<PyVector>(X)) {
-          double mn = 0, var = 0;
-          X.cast<const PyVector&>().MeanVar(0, 0, mn, var);
-          return mn;
+          const auto& d = X.cast<const PyVector&>().Data();
+          return Released([&] { return nux::StableMean(int64_t(d.size()), [&](int64_t i) { return d[size_t(i)]; }); });
         }
         auto a = py::array_t<double, py::array::forcecast>::ensure(X);
         if (!a || a.ndim() != 1) throw py::value_error("mean: expected a 1-D array");
         if (a.size() == 0) throw py::value_error("mean: the array is empty");
+        if (a.strides(0) == sizeof(double)) {
+          const double* p = a.data();
+          return Released([&] { return nux::StableMean(a.size(), [p](int64_t i) { return p[i]; }); });
+        }
         auto r = a.unchecked<1>();
         return Released([&] { return nux::StableMean(a.size(), [&](int64_t i) { return r(i); }); });
       },

@@ -122,3 +122,17 @@ def test_library_exceptions_keep_their_messages():
         nux.fft(np.ones(3))
     with pytest.raises(nux.WaveletError):
         nux.wavelet(np.ones(8), order=4)
+
+
+def test_stubs_name_everything_the_module_exports():
+    import ast
+    import pathlib
+
+    here = pathlib.Path(nux.__file__).parent
+
+    def names(stub):
+        tree = ast.parse((here / stub).read_text())
+        return {n.name for n in tree.body if isinstance(n, (ast.FunctionDef, ast.ClassDef))}
+
+    assert set(nux.__all__) - {"stats"} <= names("__init__.pyi")
+    assert set(nux.stats.__all__) <= names("stats.pyi")
