@@ -19,23 +19,45 @@ from ._nux import (  # noqa: F401
 from . import stats  # noqa: F401
 
 def _table_to_pandas(self):
-    """A pandas DataFrame of the values, with the column names (and row names when any is set)."""
+    """A pandas DataFrame of the table: numeric columns as floats (cells that hold no number as
+    NaN), categorical columns as their identifiers (None where empty), the column names, and the
+    row names as the index."""
     import pandas as pd
     ncols, nrows = self.NrOfColumns(), self.NrOfRows()
-    names = [self.ColName(c) or f"col{c}" for c in range(1, ncols + 1)]
-    rows = [self.RowName(r) for r in range(1, nrows + 1)]
-    index = rows if any(rows) else None
-    return pd.DataFrame(self.to_numpy(), columns=names, index=index)
+    values = self.to_numpy()
+    data = {}
+    for c in range(1, ncols + 1):
+        valid = _np.array([self.IsNumber(c, r) for r in range(1, nrows + 1)], dtype=bool)
+        if self.IsCategorical(c):
+            col = [self.ElemNominal(c, r) if ok else None for r, ok in enumerate(valid, start=1)]
+        else:
+            col = _np.where(valid, values[:, c - 1], _np.nan)
+        data[self.ColName(c)] = col
+    return pd.DataFrame(data, index=[self.RowName(r) for r in range(1, nrows + 1)])
 
 
 def _table_from_pandas(df):
-    """A DataTable holding a copy of a DataFrame's numeric columns, their names and, unless the
-    index is a plain range, the index as row names."""
+    """A DataTable holding a copy of a DataFrame: numeric columns as values (NaN cells marked
+    empty), other columns as categorical identifiers, the column names and, unless the index is
+    a plain range, the index as row names."""
     import pandas as pd
-    values = df.to_numpy(dtype=float)  # raises for columns that are not numeric
-    table = DataTable(values)
+    nrows, ncols = df.shape
+    table = DataTable(_np.zeros((max(nrows, 1), max(ncols, 1))))
     for c, name in enumerate(df.columns, start=1):
         table.SetColName(c, str(name))
+        col = df.iloc[:, c - 1]
+        if pd.api.types.is_numeric_dtype(col) and not pd.api.types.is_bool_dtype(col):
+            for r, v in enumerate(col.to_numpy(dtype=float), start=1):
+                table.SetElem(c, r, v)
+                if _np.isnan(v):
+                    table.SetIsEmpty(c, r, True)
+        else:
+            table.SetMScaleType(c, 1)  # nominal
+            for r, v in enumerate(col, start=1):
+                if pd.isna(v):
+                    table.SetIsEmpty(c, r, True)
+                else:
+                    table.SetElemNominal(c, r, str(v))
     if not isinstance(df.index, pd.RangeIndex):
         for r, name in enumerate(df.index, start=1):
             table.SetRowName(r, str(name))

@@ -332,6 +332,27 @@ void InitContainers(py::module_& m) {
            Doc("Value of cell (col, row).", kIdx2).c_str())
       .def("SetElem", &PyDataTable::SetElem, py::arg("col"), py::arg("row"), py::arg("value"),
            Doc("Stores value in cell (col, row).", kIdx2).c_str())
+      .def("ElemNominal", &PyDataTable::ElemNominal, py::arg("col"), py::arg("row"),
+           Doc("The identifier of a categorical cell (col, row); \"\" in other columns.", kIdx2).c_str())
+      .def("SetElemNominal", &PyDataTable::SetElemNominal, py::arg("col"), py::arg("row"), py::arg("id"),
+           Doc("Stores the ordinal of id in cell (col, row), adding the identifier when new.", kIdx2).c_str())
+      .def("IsNumber", &PyDataTable::IsNumber, py::arg("col"), py::arg("row"),
+           Doc("True when cell (col, row) holds a valid value and is not empty.", kIdx2).c_str())
+      .def("IsEmpty", &PyDataTable::IsEmpty, py::arg("col"), py::arg("row"),
+           Doc("True when cell (col, row) is marked empty.", kIdx2).c_str())
+      .def("SetIsEmpty", &PyDataTable::SetIsEmpty, py::arg("col"), py::arg("row"), py::arg("value"),
+           Doc("Marks cell (col, row) empty or not.", kIdx2).c_str())
+      .def("MScaleType", [](const PyDataTable& t, int32_t c) { return int(t.MScaleType(c)); },
+           py::arg("col"),
+           Doc("Scale type of column col: 0 unknown, 1 nominal, 2 ordinal, 3 interval, 4 ratio.", kIdx1).c_str())
+      .def("SetMScaleType",
+           [](PyDataTable& t, int32_t c, int s) {
+             if (s < nux::stUnknown || s > nux::stRatio) throw py::value_error("SetMScaleType: scale type outside 0..4");
+             t.SetMScaleType(c, nux::TMScaleType(s));
+           },
+           py::arg("col"), py::arg("scale"), Doc("Sets the scale type of column col (0..4).", kIdx1).c_str())
+      .def("IsCategorical", [](const PyDataTable& t, int32_t c) { return nux::IsCategorical(t.MScaleType(c)); },
+           py::arg("col"), Doc("True for a nominal or ordinal column col.", kIdx1).c_str())
       .def("ColName", &PyDataTable::ColName, py::arg("col"), Doc("Name of column col.", kIdx1).c_str())
       .def("SetColName", &PyDataTable::SetColName, py::arg("col"), py::arg("name"),
            Doc("Names column col.", kIdx1).c_str())

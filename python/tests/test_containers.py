@@ -107,8 +107,11 @@ def test_datatable_numpy_pandas_csv(tmp_path, rng):
     pd.testing.assert_frame_equal(u.to_pandas(), df)
     plain = nux.DataTable(np.arange(6.0).reshape(3, 2)).to_pandas()
     assert list(plain.columns) == ["C-1", "C-2"] and list(plain.index) == ["R-1", "R-2", "R-3"]
-    with pytest.raises(ValueError):
-        nux.DataTable.from_pandas(pd.DataFrame({"s": ["x", "y"]}))
+    mixed = pd.DataFrame({"v": [1.5, np.nan, 3.0], "site": ["east", None, "west"]},
+                         index=["a", "b", "c"])
+    m = nux.DataTable.from_pandas(mixed)
+    assert m.IsCategorical(2) and m.ElemNominal(2, 3) == "west" and m.IsEmpty(1, 2)
+    pd.testing.assert_frame_equal(m.to_pandas(), mixed)
 
 
 def test_library_exceptions_keep_their_messages():
