@@ -40,6 +40,7 @@ decltype(auto) Released(F&& Work) {
         RethrowPendingHookError();
     }
   } check;
+  DropPendingHookError();  // a leftover of a call outside this rule is not this call's failure
   py::gil_scoped_release release;
   std::lock_guard<std::mutex> lock(LibraryMutex());
   nux::BeginAbortable();

@@ -11,15 +11,20 @@ constexpr const char* kIdx2 = " Indices are 1-based, column before row: (col, ro
 std::string Doc(const char* Text, const char* Idx) { return std::string(Text) + Idx; }
 
 // Members shared by Vector and IntVector.
+template <class T>
+std::vector<T> Elements(const py::handle& Data, const char* What) {
+  if constexpr (std::is_same_v<T, double>)
+    return ToDoubles(Data, What);
+  else
+    return ToInts(Data, What);
+}
+
 template <class V, class T>
 void BindVectorCommon(py::class_<V, nux::TComponent>& c) {
-  using Arr = py::array_t<T, py::array::c_style | py::array::forcecast>;
   c.def(py::init([](int32_t N) { return std::make_unique<V>(N); }), py::arg("n"),
         "A vector of n zeros (n >= 1).")
       .def(py::init([](const py::handle& Data) {
-             auto a = Arr::ensure(Data);
-             if (!a || a.ndim() != 1) throw py::value_error("Vector: expected a 1-D array");
-             return std::make_unique<V>(std::span<const T>(a.data(), size_t(a.size())));
+             return std::make_unique<V>(std::span<const T>(Elements<T>(Data, "Vector")));
            }),
            py::arg("data"), "A vector holding a copy of data (at least one value).")
       .def("__len__", [](const V& v) { return v.NrOfElem(); })
@@ -42,18 +47,18 @@ void BindVectorCommon(py::class_<V, nux::TComponent>& c) {
             return a;
           },
           py::arg("dtype") = py::none(), py::arg("copy") = py::none())
-      .def("to_numpy", [](const V& v) { return ToNumpy(v.Data()); },
-           "A copy of the elements as a numpy array.")
-      .def("GetVal", &V::GetVal, py::arg("elem"), Doc("Element elem; 0 outside 1..N.", kIdx1).c_str())
+      .def(
+          "to_numpy", [](const V& v) { return ToNumpy(v.Data()); },
+          "A copy of the elements as a numpy array.")
+      .def("GetVal", &V::GetVal, py::arg("elem"),
+           Doc("Element elem; 0 outside 1..N.", kIdx1).c_str())
       .def("SetVal", &V::SetVal, py::arg("elem"), py::arg("value"),
            Doc("Stores value at elem; an index outside 1..N is ignored.", kIdx1).c_str())
       .def(
           "SetValues",
           [](V& v, const py::handle& Data) {
             v.Exports.RequireNone("replace the values");
-            auto a = Arr::ensure(Data);
-            if (!a || a.ndim() != 1) throw py::value_error("SetValues: expected a 1-D array");
-            v.SetValues(std::span<const T>(a.data(), size_t(a.size())));
+            v.SetValues(std::span<const T>(Elements<T>(Data, "SetValues")));
           },
           py::arg("data"), "Replaces the elements by a copy of data, resizing.")
       .def(
@@ -126,16 +131,17 @@ void BindVectorCommon(py::class_<V, nux::TComponent>& c) {
       .def("Leng", &V::Leng, "Euclidean length, without overflow or underflow.")
       .def("CRCofData", &V::CRCofData, "The data fingerprint of the elements.")
       .def("__repr__", [](const V& v) {
-        return std::string(std::is_same_v<T, double> ? "Vector" : "IntVector") + "(n=" +
-               std::to_string(v.NrOfElem()) + ")";
+        return std::string(std::is_same_v<T, double> ? "Vector" : "IntVector") +
+               "(n=" + std::to_string(v.NrOfElem()) + ")";
       });
 }
 
 // Column Col (1-based) of a matrix's storage as an exported view.
 py::array ColumnView(py::handle Self, const nux::TMatrix& Mat, const TExports& Ex, int32_t Col) {
   auto s = Mat.Column(Col);
-  if (s.empty()) throw py::index_error("column " + std::to_string(Col) + " outside 1.." +
-                                       std::to_string(Mat.NrOfColumns()));
+  if (s.empty())
+    throw py::index_error("column " + std::to_string(Col) + " outside 1.." +
+                          std::to_string(Mat.NrOfColumns()));
   return Ex.View(s.data(), py::ssize_t(s.size()), Self);
 }
 
@@ -143,9 +149,10 @@ py::array ColumnView(py::handle Self, const nux::TMatrix& Mat, const TExports& E
 
 void InitContainers(py::module_& m) {
   py::class_<nux::TComponent>(m, "Component", "Base of the library's objects.")
-      .def_property("Name", [](const nux::TComponent& c) { return c.Name(); },
-                    [](nux::TComponent& c, const std::string& n) { c.SetName(n); },
-                    "The object's name, used in its error messages.");
+      .def_property(
+          "Name", [](const nux::TComponent& c) { return c.Name(); },
+          [](nux::TComponent& c, const std::string& n) { c.SetName(n); },
+          "The object's name, used in its error messages.");
 
   py::class_<PyVector, nux::TComponent> vec(
       m, "Vector",
@@ -200,9 +207,9 @@ void InitContainers(py::module_& m) {
              return std::make_unique<PyMatrix>(ToColumns(A, "Matrix"));
            }),
            py::arg("data"), "A copy of a 2-D array of shape (rows, columns).")
-      .def_property_readonly("shape", [](const PyMatrix& a) {
-        return py::make_tuple(a.NrOfRows(), a.NrOfColumns());
-      }, "(rows, columns), as numpy has it.")
+      .def_property_readonly(
+          "shape", [](const PyMatrix& a) { return py::make_tuple(a.NrOfRows(), a.NrOfColumns()); },
+          "(rows, columns), as numpy has it.")
       .def("NrOfColumns", &PyMatrix::NrOfColumns, "Number of columns.")
       .def("NrOfRows", &PyMatrix::NrOfRows, "Number of rows.")
       .def("GetVal", &PyMatrix::GetVal, py::arg("col"), py::arg("row"),
@@ -220,9 +227,10 @@ void InitContainers(py::module_& m) {
               "resized while a view is alive.",
               kIdx1)
               .c_str())
-      .def("to_numpy", [](const PyMatrix& a) { return FromColumns(a.Data()); },
-           "A (rows, columns) copy; columns are separate blocks, so a whole-matrix view is not "
-           "possible.")
+      .def(
+          "to_numpy", [](const PyMatrix& a) { return FromColumns(a.Data()); },
+          "A (rows, columns) copy; columns are separate blocks, so a whole-matrix view is not "
+          "possible.")
       .def(
           "__array__",
           [](const PyMatrix& a, py::object dtype, py::object) {
@@ -254,8 +262,7 @@ void InitContainers(py::module_& m) {
           },
           "Exchanges columns and rows.")
       .def(
-          "Invert",
-          [](PyMatrix& a) { return Released([&] { return a.Invert(); }); },
+          "Invert", [](PyMatrix& a) { return Released([&] { return a.Invert(); }); },
           "Replaces the matrix by its inverse; false (unchanged) when singular, not square or "
           "not finite.")
       .def("Determinant", &PyMatrix::Determinant, "Determinant by pivoted LU; 0 when not square.")
@@ -323,9 +330,10 @@ void InitContainers(py::module_& m) {
              return t;
            }),
            py::arg("data"), "A table holding a copy of a (rows, columns) array.")
-      .def_property_readonly("shape", [](const PyDataTable& t) {
-        return py::make_tuple(t.NrOfRows(), t.NrOfColumns());
-      }, "(rows, columns), as numpy has it.")
+      .def_property_readonly(
+          "shape",
+          [](const PyDataTable& t) { return py::make_tuple(t.NrOfRows(), t.NrOfColumns()); },
+          "(rows, columns), as numpy has it.")
       .def("NrOfColumns", &PyDataTable::NrOfColumns, "Number of columns.")
       .def("NrOfRows", &PyDataTable::NrOfRows, "Number of rows.")
       .def("Elem", &PyDataTable::Elem, py::arg("col"), py::arg("row"),
@@ -333,35 +341,48 @@ void InitContainers(py::module_& m) {
       .def("SetElem", &PyDataTable::SetElem, py::arg("col"), py::arg("row"), py::arg("value"),
            Doc("Stores value in cell (col, row).", kIdx2).c_str())
       .def("ElemNominal", &PyDataTable::ElemNominal, py::arg("col"), py::arg("row"),
-           Doc("The identifier of a categorical cell (col, row); \"\" in other columns.", kIdx2).c_str())
-      .def("SetElemNominal", &PyDataTable::SetElemNominal, py::arg("col"), py::arg("row"), py::arg("id"),
-           Doc("Stores the ordinal of id in cell (col, row), adding the identifier when new.", kIdx2).c_str())
+           Doc("The identifier of a categorical cell (col, row); \"\" in other columns.", kIdx2)
+               .c_str())
+      .def(
+          "SetElemNominal", &PyDataTable::SetElemNominal, py::arg("col"), py::arg("row"),
+          py::arg("id"),
+          Doc("Stores the ordinal of id in cell (col, row), adding the identifier when new.", kIdx2)
+              .c_str())
       .def("IsNumber", &PyDataTable::IsNumber, py::arg("col"), py::arg("row"),
            Doc("True when cell (col, row) holds a valid value and is not empty.", kIdx2).c_str())
       .def("IsEmpty", &PyDataTable::IsEmpty, py::arg("col"), py::arg("row"),
            Doc("True when cell (col, row) is marked empty.", kIdx2).c_str())
       .def("SetIsEmpty", &PyDataTable::SetIsEmpty, py::arg("col"), py::arg("row"), py::arg("value"),
            Doc("Marks cell (col, row) empty or not.", kIdx2).c_str())
-      .def("MScaleType", [](const PyDataTable& t, int32_t c) { return int(t.MScaleType(c)); },
-           py::arg("col"),
-           Doc("Scale type of column col: 0 unknown, 1 nominal, 2 ordinal, 3 interval, 4 ratio.", kIdx1).c_str())
-      .def("SetMScaleType",
-           [](PyDataTable& t, int32_t c, int s) {
-             if (s < nux::stUnknown || s > nux::stRatio) throw py::value_error("SetMScaleType: scale type outside 0..4");
-             t.SetMScaleType(c, nux::TMScaleType(s));
-           },
-           py::arg("col"), py::arg("scale"), Doc("Sets the scale type of column col (0..4).", kIdx1).c_str())
-      .def("IsCategorical", [](const PyDataTable& t, int32_t c) { return nux::IsCategorical(t.MScaleType(c)); },
-           py::arg("col"), Doc("True for a nominal or ordinal column col.", kIdx1).c_str())
-      .def("ColName", &PyDataTable::ColName, py::arg("col"), Doc("Name of column col.", kIdx1).c_str())
+      .def(
+          "MScaleType", [](const PyDataTable& t, int32_t c) { return int(t.MScaleType(c)); },
+          py::arg("col"),
+          Doc("Scale type of column col: 0 unknown, 1 nominal, 2 ordinal, 3 interval, 4 ratio.",
+              kIdx1)
+              .c_str())
+      .def(
+          "SetMScaleType",
+          [](PyDataTable& t, int32_t c, int s) {
+            if (s < nux::stUnknown || s > nux::stRatio)
+              throw py::value_error("SetMScaleType: scale type outside 0..4");
+            t.SetMScaleType(c, nux::TMScaleType(s));
+          },
+          py::arg("col"), py::arg("scale"),
+          Doc("Sets the scale type of column col (0..4).", kIdx1).c_str())
+      .def(
+          "IsCategorical",
+          [](const PyDataTable& t, int32_t c) { return nux::IsCategorical(t.MScaleType(c)); },
+          py::arg("col"), Doc("True for a nominal or ordinal column col.", kIdx1).c_str())
+      .def("ColName", &PyDataTable::ColName, py::arg("col"),
+           Doc("Name of column col.", kIdx1).c_str())
       .def("SetColName", &PyDataTable::SetColName, py::arg("col"), py::arg("name"),
            Doc("Names column col.", kIdx1).c_str())
       .def("RowName", &PyDataTable::RowName, py::arg("row"), Doc("Name of row row.", kIdx1).c_str())
       .def("SetRowName", &PyDataTable::SetRowName, py::arg("row"), py::arg("name"),
            Doc("Names row row.", kIdx1).c_str())
-      .def_property("Comment", [](const PyDataTable& t) { return t.Comment(); },
-                    [](PyDataTable& t, const std::string& s) { t.SetComment(s); },
-                    "The table's comment.")
+      .def_property(
+          "Comment", [](const PyDataTable& t) { return t.Comment(); },
+          [](PyDataTable& t, const std::string& s) { t.SetComment(s); }, "The table's comment.")
       .def(
           "Resize",
           [](PyDataTable& t, int32_t Nc, int32_t Nr) {
@@ -375,9 +396,11 @@ void InitContainers(py::module_& m) {
             auto& t = self.cast<PyDataTable&>();
             return ColumnView(self, *t.NumericData(), t.Exports, Col);
           },
-          py::arg("col"), Doc("A read-only numpy view of column col's values, without a copy.", kIdx1).c_str())
-      .def("to_numpy", [](const PyDataTable& t) { return FromColumns(t.NumericData()->Data()); },
-           "A (rows, columns) copy of the values.")
+          py::arg("col"),
+          Doc("A read-only numpy view of column col's values, without a copy.", kIdx1).c_str())
+      .def(
+          "to_numpy", [](const PyDataTable& t) { return FromColumns(t.NumericData()->Data()); },
+          "A (rows, columns) copy of the values.")
       .def(
           "__array__",
           [](const PyDataTable& t, py::object dtype, py::object) {
@@ -390,10 +413,11 @@ void InitContainers(py::module_& m) {
           "ExportAsCSV",
           [](const PyDataTable& t, const std::string& F, int32_t P, const std::string& Delim,
              bool ColHeaders, bool RowHeaders) {
-            return t.ExportAsCSV(F, P, Delim == ";" ? nux::csvSemicolon
-                                         : Delim == "\t" ? nux::csvTab
-                                         : Delim == " "  ? nux::csvBlank
-                                                         : nux::csvComma,
+            return t.ExportAsCSV(F, P,
+                                 Delim == ";"    ? nux::csvSemicolon
+                                 : Delim == "\t" ? nux::csvTab
+                                 : Delim == " "  ? nux::csvBlank
+                                                 : nux::csvComma,
                                  ColHeaders, RowHeaders);
           },
           py::arg("filename"), py::arg("precision") = -1, py::arg("delimiter") = ",",
@@ -414,10 +438,11 @@ void InitContainers(py::module_& m) {
           },
           py::arg("filename"), py::arg("delimiter") = ",", py::arg("col_headers") = true,
           py::arg("row_headers") = false, "Replaces the table by a CSV file.")
-      .def("ExportAsASC",
-           [](const PyDataTable& t, const std::string& F, int32_t P) { return t.ExportAsASC(F, P); },
-           py::arg("filename"), py::arg("precision") = -1,
-           "Writes the table in the ASC layout; 0, or -1 when the file cannot be written.")
+      .def(
+          "ExportAsASC",
+          [](const PyDataTable& t, const std::string& F, int32_t P) { return t.ExportAsASC(F, P); },
+          py::arg("filename"), py::arg("precision") = -1,
+          "Writes the table in the ASC layout; 0, or -1 when the file cannot be written.")
       .def(
           "ImportASC",
           [](PyDataTable& t, const std::string& F) {
@@ -436,14 +461,17 @@ void InitContainers(py::module_& m) {
       [](const py::handle& X) {
         if (py::isinstance<PyVector>(X)) {
           const auto& d = X.cast<const PyVector&>().Data();
-          return Released([&] { return nux::StableMean(int64_t(d.size()), [&](int64_t i) { return d[size_t(i)]; }); });
+          return Released([&] {
+            return nux::StableMean(int64_t(d.size()), [&](int64_t i) { return d[size_t(i)]; });
+          });
         }
         auto a = py::array_t<double, py::array::forcecast>::ensure(X);
         if (!a || a.ndim() != 1) throw py::value_error("mean: expected a 1-D array");
         if (a.size() == 0) throw py::value_error("mean: the array is empty");
         if (a.strides(0) == sizeof(double)) {
           const double* p = a.data();
-          return Released([&] { return nux::StableMean(a.size(), [p](int64_t i) { return p[i]; }); });
+          return Released(
+              [&] { return nux::StableMean(a.size(), [p](int64_t i) { return p[i]; }); });
         }
         auto r = a.unchecked<1>();
         return Released([&] { return nux::StableMean(a.size(), [&](int64_t i) { return r(i); }); });

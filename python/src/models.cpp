@@ -33,14 +33,22 @@ void CheckFit(const char* Routine, int32_t Code, bool Prediction) {
     RaiseStatus(Routine, Code, "no more pairs than the model has parameters");
   if (Prediction && Code == nux::prNoModel) RaiseStatus(Routine, Code, "no model");
   switch (Code) {
-    case nux::cfOK: return;
-    case nux::cfTooFewPoints: RaiseStatus(Routine, Code, "fewer pairs than the model needs");
-    case nux::cfNoModel: RaiseStatus(Routine, Code, "no model");
-    case nux::cfInvalidData: RaiseStatus(Routine, Code, "the model's transformation cannot take the data");
-    case nux::cfNotAFunction: RaiseStatus(Routine, Code, "the circle is not a function");
-    case nux::cfFitFailed: RaiseStatus(Routine, Code, "the fit found no finite solution");
-    case nux::cfBadOrder: RaiseStatus(Routine, Code, "polynomial order outside 0..10");
-    default: RaiseStatus(Routine, Code, "failed");
+    case nux::cfOK:
+      return;
+    case nux::cfTooFewPoints:
+      RaiseStatus(Routine, Code, "fewer pairs than the model needs");
+    case nux::cfNoModel:
+      RaiseStatus(Routine, Code, "no model");
+    case nux::cfInvalidData:
+      RaiseStatus(Routine, Code, "the model's transformation cannot take the data");
+    case nux::cfNotAFunction:
+      RaiseStatus(Routine, Code, "the circle is not a function");
+    case nux::cfFitFailed:
+      RaiseStatus(Routine, Code, "the fit found no finite solution");
+    case nux::cfBadOrder:
+      RaiseStatus(Routine, Code, "polynomial order outside 0..10");
+    default:
+      RaiseStatus(Routine, Code, "failed");
   }
 }
 
@@ -106,7 +114,8 @@ void InitModels(py::module_& m) {
              auto c = std::make_unique<nux::TCurveFit>();
              if (!X.is_none()) {
                auto x = ToDoubles(X, "CurveFit"), y = ToDoubles(Y, "CurveFit");
-               if (x.size() != y.size()) throw py::value_error("CurveFit: x and y differ in length");
+               if (x.size() != y.size())
+                 throw py::value_error("CurveFit: x and y differ in length");
                for (size_t i = 0; i < x.size(); ++i) c->EnterStatValue(x[i], y[i]);
              }
              return c;
@@ -124,7 +133,8 @@ void InitModels(py::module_& m) {
           "x"_a, "y"_a, "Adds pairs; returns the new count.")
       .def("EnterStatValue", &nux::TCurveFit::EnterStatValue, "x"_a, "y"_a,
            "Adds the pair; returns the new count (unchanged for a non-finite pair).")
-      .def("RemoveStatValue", &nux::TCurveFit::RemoveStatValue, "ix"_a, "Removes pair ix (1-based).")
+      .def("RemoveStatValue", &nux::TCurveFit::RemoveStatValue, "ix"_a,
+           "Removes pair ix (1-based).")
       .def("Init", &nux::TCurveFit::Init, "Removes every pair and the model.")
       .def("NumData", &nux::TCurveFit::NumData, "Number of pairs.")
       .def("MeanX", &nux::TCurveFit::MeanX, "Mean of x; 0 when empty.")
@@ -153,9 +163,10 @@ void InitModels(py::module_& m) {
           [](nux::TCurveFit& c, const py::handle& Model, int32_t Order) {
             const auto model = ModelOf(Model);
             CheckFit("fit", Released([&] { return c.CalcRegModel(model, Order); }), false);
-            const int32_t np = (model == nux::rmPolynomial || model == nux::rmCenteredPoly)
-                                   ? Order + 1
-                                   : (model == nux::rmLinear || (model >= nux::rmReciLin && model <= nux::rmExpo)) ? 2 : 3;
+            const int32_t np =
+                (model == nux::rmPolynomial || model == nux::rmCenteredPoly) ? Order + 1
+                : (model == nux::rmLinear || (model >= nux::rmReciLin && model <= nux::rmExpo)) ? 2
+                                                                                                : 3;
             std::vector<double> k;
             for (int32_t j = 0; j < np; ++j) k.push_back(c.ModelPar(1, j));
             return py::make_tuple(ToNumpy(k), c.FitQual());
@@ -229,7 +240,9 @@ void InitModels(py::module_& m) {
           "Writes the pairs as ASC text; OSError with the library's message on failure.")
       .def(
           "ImportASC",
-          [](nux::TCurveFit& c, const std::string& F) { CheckAscResult("ImportASC", c.ImportASC(F), F); },
+          [](nux::TCurveFit& c, const std::string& F) {
+            CheckAscResult("ImportASC", c.ImportASC(F), F);
+          },
           "filename"_a, "Replaces the pairs by those of an ASC file of two columns.");
 
   // ---- regressions ----
@@ -270,7 +283,9 @@ void InitModels(py::module_& m) {
           return Standardize ? nux::RidgeRegStd(x, y, Lambda, k, d, m1, s1, ns)
                              : nux::RidgeReg(x, y, Lambda, k, d, ns);
         });
-        if (!ok) RaiseStatus("ridge", -1, "lambda < 0, sizes that do not fit or values that are not finite");
+        if (!ok)
+          RaiseStatus("ridge", -1,
+                      "lambda < 0, sizes that do not fit or values that are not finite");
         return NamedTuple("FitResult")(ToNumpy(k.Data()), ToNumpy(d.Data()), NAN, ns);
       },
       "X"_a, "y"_a, "lam"_a, "standardize"_a = false,
@@ -287,8 +302,11 @@ void InitModels(py::module_& m) {
         nux::TMatrix y(ToColumns(Yo, "pls"));
         nux::TMatrix W, T, P, Q, U, V, B;
         nux::TVector xe, ye;
-        bool ok = Released([&] { return nux::SimPLS(x, y, NComp, Scale, W, T, P, Q, U, V, xe, ye, B); });
-        if (!ok) RaiseStatus("pls", -1, "sizes that do not fit, ncomp out of range, or values that are not finite");
+        bool ok =
+            Released([&] { return nux::SimPLS(x, y, NComp, Scale, W, T, P, Q, U, V, xe, ye, B); });
+        if (!ok)
+          RaiseStatus("pls", -1,
+                      "sizes that do not fit, ncomp out of range, or values that are not finite");
         py::dict r;
         r["coeffs"] = FromColumns(B.Data());
         r["x_weights"] = FromColumns(W.Data());
@@ -317,7 +335,9 @@ void InitModels(py::module_& m) {
           });
         });
         hook.Rethrow();
-        if (!ok) RaiseStatus("vif", -1, "fewer than 2 columns or rows, values that are not finite, or aborted");
+        if (!ok)
+          RaiseStatus("vif", -1,
+                      "fewer than 2 columns or rows, values that are not finite, or aborted");
         return ToNumpy(f);
       },
       "X"_a, "progress"_a = py::none(),
@@ -329,7 +349,7 @@ void InitModels(py::module_& m) {
       "pca",
       [](const py::handle& X, const std::string& Mode) {
         nux::TMatrix x = MatrixOf(X, "pca");
-        const int32_t mode = Mode == "covariance" ? nux::cvCovariances
+        const int32_t mode = Mode == "covariance"    ? nux::cvCovariances
                              : Mode == "correlation" ? nux::cvCorrelations
                                                      : -1;
         if (mode < 0) throw py::value_error("pca: mode is \"covariance\" or \"correlation\"");
@@ -341,15 +361,19 @@ void InitModels(py::module_& m) {
           if (!nux::CalcPrincComp(x, 1, p, 1, x.NrOfRows(), mode, false)) return false;
           for (int32_t i = 1; i <= p; ++i) {
             ev[size_t(i - 1)] = nux::GetEigenResult(i, 0);
-            for (int32_t j = 1; j <= p; ++j) vecs[size_t(i - 1)][size_t(j - 1)] = nux::GetEigenResult(i, j);
+            for (int32_t j = 1; j <= p; ++j)
+              vecs[size_t(i - 1)][size_t(j - 1)] = nux::GetEigenResult(i, j);
           }
           nux::RemoveEigenMatrix();
           return true;
         });
-        if (!ok) RaiseStatus("pca", -1, "fewer than 2 rows, values that are not finite, or no convergence");
+        if (!ok)
+          RaiseStatus("pca", -1,
+                      "fewer than 2 rows, values that are not finite, or no convergence");
         std::vector<size_t> order(np);
         std::iota(order.begin(), order.end(), 0);
-        std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return ev[a] > ev[b]; });
+        std::stable_sort(order.begin(), order.end(),
+                         [&](size_t a, size_t b) { return ev[a] > ev[b]; });
         double total = 0;
         for (double v : ev) total += std::fabs(v);
         std::vector<double> evs, expl;
@@ -372,9 +396,11 @@ void InitModels(py::module_& m) {
         nux::TMatrix x = MatrixOf(X, "kmeans");
         nux::TMatrix centers;
         nux::TIntVector assign, sizes;
-        double ss = Released([&] { return nux::kMeansClustering(x, 0, 0, K, Seed, centers, assign, sizes); });
+        double ss = Released(
+            [&] { return nux::kMeansClustering(x, 0, 0, K, Seed, centers, assign, sizes); });
         if (ss < 0) RaiseStatus("kmeans", -1, "aborted");
-        return py::make_tuple(FromColumns(centers.Data()), ToNumpy(assign.Data()), ToNumpy(sizes.Data()), ss);
+        return py::make_tuple(FromColumns(centers.Data()), ToNumpy(assign.Data()),
+                              ToNumpy(sizes.Data()), ss);
       },
       "X"_a, "n_clusters"_a, "seed"_a = 0,
       "k-means of the rows of X (kMeansClustering): (centres (k, columns), labels 1..k with 0 "
@@ -457,15 +483,19 @@ void InitModels(py::module_& m) {
       .def_property_readonly("SizeX", &nux::TKohonen::SizeX, "Grid columns.")
       .def_property_readonly("SizeY", &nux::TKohonen::SizeY, "Grid rows.")
       .def_property_readonly("NrOfInSens", &nux::TKohonen::NrOfInSens, "Number of inputs.")
-      .def_property_readonly("CurrentStep", &nux::TKohonen::CurrentStep, "The step the next epoch runs.")
+      .def_property_readonly("CurrentStep", &nux::TKohonen::CurrentStep,
+                             "The step the next epoch runs.")
       .def_property("Comment", &nux::TKohonen::Comment, &nux::TKohonen::SetComment,
                     "A free text stored with the map.")
       .def(
           "fit",
-          [](nux::TKohonen& k, const py::handle& X, bool Standardize, py::object Progress) -> nux::TKohonen& {
+          [](nux::TKohonen& k, const py::handle& X, bool Standardize,
+             py::object Progress) -> nux::TKohonen& {
             nux::TMatrix x = MatrixOf(X, "fit");
             THook hook{Progress, {}};
-            k.OnFeedback = [&](nux::TObject*, int32_t pc) { hook.Call(pc, [&] { k.AbortTraining(); }); };
+            k.OnFeedback = [&](nux::TObject*, int32_t pc) {
+              hook.Call(pc, [&] { k.AbortTraining(); });
+            };
             try {
               Released([&] {
                 k.SetDataMat(&x);
@@ -495,11 +525,13 @@ void InitModels(py::module_& m) {
             auto d = dist.mutable_unchecked<1>();
             if (int32_t(cols.size()) != k.NrOfInSens())
               throw py::value_error("predict: X has " + std::to_string(cols.size()) +
-                                    " columns, the map " + std::to_string(k.NrOfInSens()) + " inputs");
+                                    " columns, the map " + std::to_string(k.NrOfInSens()) +
+                                    " inputs");
             Released([&] {
               nux::TVector v(int32_t(cols.size()));
               for (int32_t r = 0; r < nr; ++r) {
-                for (size_t c = 0; c < cols.size(); ++c) v.SetVal(int32_t(c + 1), cols[c][size_t(r)]);
+                for (size_t c = 0; c < cols.size(); ++c)
+                  v.SetVal(int32_t(c + 1), cols[c][size_t(r)]);
                 int32_t bx = 0, by = 0;
                 double dd = 0;
                 k.ApplyIt(v, bx, by, dd);
@@ -516,18 +548,21 @@ void InitModels(py::module_& m) {
       .def(
           "weights",
           [](const nux::TKohonen& k) {
-            py::array_t<double> w({py::ssize_t(k.SizeX()), py::ssize_t(k.SizeY()), py::ssize_t(k.NrOfInSens())});
+            py::array_t<double> w(
+                {py::ssize_t(k.SizeX()), py::ssize_t(k.SizeY()), py::ssize_t(k.NrOfInSens())});
             auto a = w.mutable_unchecked<3>();
             for (int32_t x = 1; x <= k.SizeX(); ++x)
               for (int32_t y = 1; y <= k.SizeY(); ++y)
-                for (int32_t i = 1; i <= k.NrOfInSens(); ++i) a(x - 1, y - 1, i - 1) = k.Weight(x, y, i);
+                for (int32_t i = 1; i <= k.NrOfInSens(); ++i)
+                  a(x - 1, y - 1, i - 1) = k.Weight(x, y, i);
             return w;
           },
           "The weights in the units of the input, array [ix-1, iy-1, input-1].")
       .def("Weight", &nux::TKohonen::Weight, "ix"_a, "iy"_a, "wi"_a,
            "Weight wi of neuron (ix, iy) in the units of the input; 0 outside the map.")
-      .def("ContinueTraining", [](nux::TKohonen& k) { Released([&] { k.ContinueTraining(); }); },
-           "Runs the remaining epochs.")
+      .def(
+          "ContinueTraining", [](nux::TKohonen& k) { Released([&] { k.ContinueTraining(); }); },
+          "Runs the remaining epochs.")
       .def(
           "SaveAsXMLFile",
           [](const nux::TKohonen& k, const std::string& F, const std::string& Id) {
@@ -537,7 +572,8 @@ void InitModels(py::module_& m) {
       .def(
           "LoadFromXMLFile",
           [](nux::TKohonen& k, const std::string& F, const std::string& Id) {
-            CheckXmlResult("LoadFromXMLFile", Released([&] { return k.LoadFromXMLFile(F, Id); }), F);
+            CheckXmlResult("LoadFromXMLFile", Released([&] { return k.LoadFromXMLFile(F, Id); }),
+                           F);
           },
           "filename"_a, "data_id"_a = "",
           "Reads the first \"kohonen\" element with that dataid (any for \"\"); on failure the map "

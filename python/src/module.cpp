@@ -1,4 +1,5 @@
 // The extension nux._nux: exceptions, the progress hook and the helpers every binding uses.
+#include <cmath>
 #include <exception>
 #include <optional>
 
@@ -44,10 +45,26 @@ std::vector<double> ToDoubles(const py::handle& Obj, const char* What) {
 }
 
 std::vector<int32_t> ToInts(const py::handle& Obj, const char* What) {
-  auto a = IArray::ensure(Obj);
-  if (!a) throw py::type_error(std::string(What) + ": expected an array of integers");
-  if (a.ndim() != 1) throw py::value_error(std::string(What) + ": expected a 1-D array");
-  return std::vector<int32_t>(a.data(), a.data() + a.size());
+  py::array any = py::array::ensure(Obj);
+  if (!any) throw py::type_error(std::string(What) + ": expected an array of integers");
+  if (any.ndim() != 1) throw py::value_error(std::string(What) + ": expected a 1-D array");
+  const char kind = any.dtype().kind();
+  const bool fits =
+      (kind == 'b') || (kind == 'i' && any.itemsize() <= 4) || (kind == 'u' && any.itemsize() <= 2);
+  if (fits) {
+    auto a = IArray::ensure(any);
+    return std::vector<int32_t>(a.data(), a.data() + a.size());
+  }
+  // numpy's cast would truncate fractions and wrap large values: refuse them instead.
+  std::vector<double> d = ToDoubles(any, What);
+  std::vector<int32_t> r(d.size());
+  for (size_t i = 0; i < d.size(); ++i) {
+    if (!(d[i] == std::trunc(d[i]) && d[i] >= INT32_MIN && d[i] <= INT32_MAX))
+      throw py::value_error(std::string(What) + ": value at position " + std::to_string(i) +
+                            " is not a 32-bit integer");
+    r[i] = static_cast<int32_t>(d[i]);
+  }
+  return r;
 }
 
 nux::TDouble2DArray ToColumns(const py::handle& Obj, const char* What) {
@@ -59,12 +76,14 @@ nux::TDouble2DArray ToColumns(const py::handle& Obj, const char* What) {
   if (nr > INT32_MAX || nc > INT32_MAX)
     throw py::value_error(std::string(What) + ": too many rows or columns");
   nux::TDouble2DArray cols(static_cast<size_t>(nc));
-  for (py::ssize_t c = 0; c < nc; ++c) cols[size_t(c)].assign(a.data() + c * nr, a.data() + (c + 1) * nr);
+  for (py::ssize_t c = 0; c < nc; ++c)
+    cols[size_t(c)].assign(a.data() + c * nr, a.data() + (c + 1) * nr);
   return cols;
 }
 
 py::array_t<double> FromColumns(const nux::TDouble2DArray& Cols) {
-  const py::ssize_t nc = py::ssize_t(Cols.size()), nr = Cols.empty() ? 0 : py::ssize_t(Cols[0].size());
+  const py::ssize_t nc = py::ssize_t(Cols.size()),
+                    nr = Cols.empty() ? 0 : py::ssize_t(Cols[0].size());
   py::array_t<double, py::array::f_style> a({nr, nc});
   double* d = a.mutable_data();
   for (py::ssize_t c = 0; c < nc; ++c)
@@ -87,21 +106,20 @@ py::object NamedTuple(const char* Name) { return (*NamedTuples)[Name]; }
 
 void CheckAscResult(const std::string& Routine, int32_t Code, const std::string& FileName) {
   if (Code == 0) return;
-  static const char* const texts[] = {
-      "",
-      "the file cannot be read",
-      "bad header",
-      "bad counts",
-      "the counts announce more items than the text holds",
-      "a row attribute could not be read",
-      "a value could not be read or converted",
-      "the layout does not suit the container",
-      "the file does not exist",
-      "a name is cut off by the end of the text",
-      "aborted",
-      "a placement position below 1",
-      "no data record",
-      "a quoted field is not closed"};
+  static const char* const texts[] = {"",
+                                      "the file cannot be read",
+                                      "bad header",
+                                      "bad counts",
+                                      "the counts announce more items than the text holds",
+                                      "a row attribute could not be read",
+                                      "a value could not be read or converted",
+                                      "the layout does not suit the container",
+                                      "the file does not exist",
+                                      "a name is cut off by the end of the text",
+                                      "aborted",
+                                      "a placement position below 1",
+                                      "no data record",
+                                      "a quoted field is not closed"};
   const std::string where = Routine + " \"" + FileName + "\": ";
   if (Code == -8 || Code == -1) {
     PyErr_SetString(Code == -8 ? PyExc_FileNotFoundError : PyExc_OSError,
@@ -121,9 +139,9 @@ void CheckXmlResult(const std::string& Routine, int32_t Code, const std::string&
                                       "no element of the expected name and data id",
                                       "an element is missing, repeated or invalid",
                                       "writing failed"};
-  const std::string msg = Routine + " \"" + FileName + "\": " +
-                          ((Code < 0 && Code >= -6) ? texts[-Code] : "failed") + " (code " +
-                          std::to_string(Code) + ")";
+  const std::string msg = Routine + " \"" + FileName +
+                          "\": " + ((Code < 0 && Code >= -6) ? texts[-Code] : "failed") +
+                          " (code " + std::to_string(Code) + ")";
   if (Code == -1 || Code == -6) {
     PyErr_SetString(PyExc_OSError, msg.c_str());
     throw py::error_already_set();
@@ -136,8 +154,9 @@ void CheckXmlResult(const std::string& Routine, int32_t Code, const std::string&
 using namespace nuxpy;
 
 PYBIND11_MODULE(_nux, m) {
-  m.doc() = "nux: numerical and statistical routines on numpy arrays (indices in the library's "
-            "own methods are 1-based, column before row).";
+  m.doc() =
+      "nux: numerical and statistical routines on numpy arrays (indices in the library's "
+      "own methods are 1-based, column before row).";
 
   ProgressHook = new py::object(py::none());
   PendingError = new std::optional<py::error_already_set>();
@@ -204,8 +223,9 @@ PYBIND11_MODULE(_nux, m) {
       "Calls hook(progress) with the running progress count of long routines; a hook that "
       "returns True or raises stops the routine (its exception then reaches the caller). "
       "None removes the hook.");
-  m.def("set_seed", [](uint64_t Seed) { nux::SetRandSeed(Seed); }, py::arg("seed"),
-        "Seeds the library's process-wide random generator, making random draws repeatable.");
+  m.def(
+      "set_seed", [](uint64_t Seed) { nux::SetRandSeed(Seed); }, py::arg("seed"),
+      "Seeds the library's process-wide random generator, making random draws repeatable.");
 
   InitContainers(m);
   InitStats(m);

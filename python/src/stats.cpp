@@ -43,9 +43,10 @@ void Groups(const py::args& Gs, const char* Routine, nux::TVector& Values,
 }  // namespace
 
 void InitStats(py::module_& top) {
-  py::module_ m = top.def_submodule(
-      "stats", "Distributions (scipy-style objects norm, t, chi2, f, binom, ... and the "
-               "library's own function names) and hypothesis tests with named results.");
+  py::module_ m =
+      top.def_submodule("stats",
+                        "Distributions (scipy-style objects norm, t, chi2, f, binom, ... and the "
+                        "library's own function names) and hypothesis tests with named results.");
   using namespace py::literals;
 
   // ---- the library's names, scalar or element-wise over arrays ----
@@ -56,8 +57,8 @@ void InitStats(py::module_& top) {
        "Standard normal quantile; 0 unless 0 < p < 1.");
   Both(m, "WeibullDensity", &nux::WeibullDensity, "x"_a, "shape"_a, "scale"_a,
        "Weibull density; 0 for x <= 0 or invalid parameters.");
-  Both(m, "HyperGeoDistriDensity", &nux::HyperGeoDistriDensity, "p"_a, "npop"_a, "nsample"_a,
-       "k"_a, "P(k successes in nsample draws from npop items, round(p npop) of them successes).");
+  Both(m, "HyperGeoDistriDensity", &nux::HyperGeoDistriDensity, "p"_a, "npop"_a, "nsample"_a, "k"_a,
+       "P(k successes in nsample draws from npop items, round(p npop) of them successes).");
   Both(m, "ConfidenceInterval", &nux::ConfidenceInterval, "alpha"_a, "sigma"_a, "n"_a,
        "Half-width of the two-sided normal confidence interval of a mean.");
   Both(m, "Chi2DistriDensity", &nux::Chi2DistriDensity, "x"_a, "df"_a, "Chi-square density.");
@@ -78,7 +79,8 @@ void InitStats(py::module_& top) {
        "Student's t P(T > x).");
   Both(m, "tDistriQuantile", &nux::tDistriQuantile, "p"_a, "df"_a,
        "Student's t x with P(T <= x) = p.");
-  Both(m, "BinomDistriDensity", &nux::BinomDistriDensity, "n"_a, "p"_a, "k"_a, "Binomial P(X = k).");
+  Both(m, "BinomDistriDensity", &nux::BinomDistriDensity, "n"_a, "p"_a, "k"_a,
+       "Binomial P(X = k).");
   Both(m, "BinomDistriIntegral", &nux::BinomDistriIntegral, "n"_a, "p"_a, "k"_a,
        "Binomial P(X <= k).");
   Both(m, "BinomDistriIntegralUpper", &nux::BinomDistriIntegralUpper, "n"_a, "p"_a, "k"_a,
@@ -107,41 +109,99 @@ void InitStats(py::module_& top) {
 
   // ---- scipy-style distribution objects: nux.stats.t.cdf(x, df) ----
   auto norm = m.def_submodule("norm", "Standard normal distribution.");
-  Both(norm, "pdf", [](double x) { return nux::nDistriDensity(x); }, "x"_a, "Density.");
-  Both(norm, "cdf", [](double x) { return nux::nDistriIntegral(x); }, "x"_a, "P(Z <= x).");
-  Both(norm, "sf", [](double x) { return nux::nDistriIntegralUpper(x); }, "x"_a, "P(Z > x).");
-  Both(norm, "ppf", [](double p) { return nux::nDistriQuantile(p); }, "q"_a, "Quantile.");
+  Both(
+      norm, "pdf", [](double x) { return nux::nDistriDensity(x); }, "x"_a, "Density.");
+  Both(
+      norm, "cdf", [](double x) { return nux::nDistriIntegral(x); }, "x"_a, "P(Z <= x).");
+  Both(
+      norm, "sf", [](double x) { return nux::nDistriIntegralUpper(x); }, "x"_a, "P(Z > x).");
+  Both(
+      norm, "ppf", [](double p) { return nux::nDistriQuantile(p); }, "q"_a, "Quantile.");
   auto t = m.def_submodule("t", "Student's t distribution with df degrees of freedom.");
-  Both(t, "pdf", [](double x, int32_t df) { return nux::tDistriDensity(x, df); }, "x"_a, "df"_a, "Density.");
-  Both(t, "cdf", [](double x, int32_t df) { return nux::tDistriIntegral(x, df); }, "x"_a, "df"_a, "P(T <= x).");
-  Both(t, "sf", [](double x, int32_t df) { return nux::tDistriIntegralUpper(x, df); }, "x"_a, "df"_a, "P(T > x).");
-  Both(t, "ppf", [](double p, int32_t df) { return nux::tDistriQuantile(p, df); }, "q"_a, "df"_a, "Quantile.");
+  Both(
+      t, "pdf", [](double x, int32_t df) { return nux::tDistriDensity(x, df); }, "x"_a, "df"_a,
+      "Density.");
+  Both(
+      t, "cdf", [](double x, int32_t df) { return nux::tDistriIntegral(x, df); }, "x"_a, "df"_a,
+      "P(T <= x).");
+  Both(
+      t, "sf", [](double x, int32_t df) { return nux::tDistriIntegralUpper(x, df); }, "x"_a, "df"_a,
+      "P(T > x).");
+  Both(
+      t, "ppf", [](double p, int32_t df) { return nux::tDistriQuantile(p, df); }, "q"_a, "df"_a,
+      "Quantile.");
   auto chi2 = m.def_submodule("chi2", "Chi-square distribution with df degrees of freedom.");
-  Both(chi2, "pdf", [](double x, int32_t df) { return nux::Chi2DistriDensity(x, df); }, "x"_a, "df"_a, "Density.");
-  Both(chi2, "cdf", [](double x, int32_t df) { return nux::chi2DistriIntegral(x, df); }, "x"_a, "df"_a, "P(X <= x).");
-  Both(chi2, "sf", [](double x, int32_t df) { return nux::chi2DistriIntegralUpper(x, df); }, "x"_a, "df"_a, "P(X > x).");
-  Both(chi2, "ppf", [](double p, int32_t df) { return nux::chi2DistriQuantile(p, df); }, "q"_a, "df"_a, "Quantile.");
+  Both(
+      chi2, "pdf", [](double x, int32_t df) { return nux::Chi2DistriDensity(x, df); }, "x"_a,
+      "df"_a, "Density.");
+  Both(
+      chi2, "cdf", [](double x, int32_t df) { return nux::chi2DistriIntegral(x, df); }, "x"_a,
+      "df"_a, "P(X <= x).");
+  Both(
+      chi2, "sf", [](double x, int32_t df) { return nux::chi2DistriIntegralUpper(x, df); }, "x"_a,
+      "df"_a, "P(X > x).");
+  Both(
+      chi2, "ppf", [](double p, int32_t df) { return nux::chi2DistriQuantile(p, df); }, "q"_a,
+      "df"_a, "Quantile.");
   auto f = m.def_submodule("f", "F distribution with dfn and dfd degrees of freedom.");
-  Both(f, "pdf", [](double x, int32_t a, int32_t b) { return nux::FDistriDensity(x, a, b); }, "x"_a, "dfn"_a, "dfd"_a, "Density.");
-  Both(f, "cdf", [](double x, int32_t a, int32_t b) { return nux::FDistriIntegral(x, a, b); }, "x"_a, "dfn"_a, "dfd"_a, "P(X <= x).");
-  Both(f, "sf", [](double x, int32_t a, int32_t b) { return nux::FDistriIntegralUpper(x, a, b); }, "x"_a, "dfn"_a, "dfd"_a, "P(X > x).");
-  Both(f, "ppf", [](double p, int32_t a, int32_t b) { return nux::FDistriQuantile(p, a, b); }, "q"_a, "dfn"_a, "dfd"_a, "Quantile.");
-  auto binom = m.def_submodule("binom", "Binomial distribution of n trials with success probability p.");
-  Both(binom, "pmf", [](int32_t k, int32_t n, double p) { return nux::BinomDistriDensity(n, p, k); }, "k"_a, "n"_a, "p"_a, "P(X = k).");
-  Both(binom, "cdf", [](int32_t k, int32_t n, double p) { return nux::BinomDistriIntegral(n, p, k); }, "k"_a, "n"_a, "p"_a, "P(X <= k).");
-  Both(binom, "sf", [](int32_t k, int32_t n, double p) { return nux::BinomDistriIntegralUpper(n, p, k); }, "k"_a, "n"_a, "p"_a, "P(X > k).");
-  Both(binom, "ppf", [](double q, int32_t n, double p) { double c = 0; return nux::BinomDistriQuantile(n, p, q, c); }, "q"_a, "n"_a, "p"_a, "Smallest k with P(X <= k) >= q.");
+  Both(
+      f, "pdf", [](double x, int32_t a, int32_t b) { return nux::FDistriDensity(x, a, b); }, "x"_a,
+      "dfn"_a, "dfd"_a, "Density.");
+  Both(
+      f, "cdf", [](double x, int32_t a, int32_t b) { return nux::FDistriIntegral(x, a, b); }, "x"_a,
+      "dfn"_a, "dfd"_a, "P(X <= x).");
+  Both(
+      f, "sf", [](double x, int32_t a, int32_t b) { return nux::FDistriIntegralUpper(x, a, b); },
+      "x"_a, "dfn"_a, "dfd"_a, "P(X > x).");
+  Both(
+      f, "ppf", [](double p, int32_t a, int32_t b) { return nux::FDistriQuantile(p, a, b); }, "q"_a,
+      "dfn"_a, "dfd"_a, "Quantile.");
+  auto binom =
+      m.def_submodule("binom", "Binomial distribution of n trials with success probability p.");
+  Both(
+      binom, "pmf", [](int32_t k, int32_t n, double p) { return nux::BinomDistriDensity(n, p, k); },
+      "k"_a, "n"_a, "p"_a, "P(X = k).");
+  Both(
+      binom, "cdf",
+      [](int32_t k, int32_t n, double p) { return nux::BinomDistriIntegral(n, p, k); }, "k"_a,
+      "n"_a, "p"_a, "P(X <= k).");
+  Both(
+      binom, "sf",
+      [](int32_t k, int32_t n, double p) { return nux::BinomDistriIntegralUpper(n, p, k); }, "k"_a,
+      "n"_a, "p"_a, "P(X > k).");
+  Both(
+      binom, "ppf",
+      [](double q, int32_t n, double p) {
+        double c = 0;
+        return nux::BinomDistriQuantile(n, p, q, c);
+      },
+      "q"_a, "n"_a, "p"_a, "Smallest k with P(X <= k) >= q.");
   auto weib = m.def_submodule("weibull_min", "Weibull distribution with shape c and scale.");
-  Both(weib, "pdf", [](double x, double c, double scale) { return nux::WeibullDensity(x, c, scale); }, "x"_a, "c"_a, "scale"_a = 1.0, "Density.");
-  auto hyper = m.def_submodule("hypergeom", "Hypergeometric distribution: M items, n successes, N drawn.");
-  Both(hyper, "pmf", [](int32_t k, int32_t M, int32_t n, int32_t N) {
-    if (M < 1) return NaN;
-    return nux::HyperGeoDistriDensity(double(n) / double(M), M, N, k);
-  }, "k"_a, "M"_a, "n"_a, "N"_a, "P(k successes).");
-  auto mwu = m.def_submodule("mannwhitney_u", "Mann-Whitney U of samples of n1 and n2 values without ties.");
-  Both(mwu, "pmf", [](int32_t u, int32_t n1, int32_t n2) { return nux::UDistriDensity(n1, n2, u); }, "u"_a, "n1"_a, "n2"_a, "P(U = u).");
-  Both(mwu, "cdf", [](int32_t u, int32_t n1, int32_t n2) { return nux::UDistriIntegral(n1, n2, u); }, "u"_a, "n1"_a, "n2"_a, "P(U <= u).");
-  Both(mwu, "sf", [](int32_t u, int32_t n1, int32_t n2) { return nux::UDistriIntegralUpper(n1, n2, u); }, "u"_a, "n1"_a, "n2"_a, "P(U > u).");
+  Both(
+      weib, "pdf",
+      [](double x, double c, double scale) { return nux::WeibullDensity(x, c, scale); }, "x"_a,
+      "c"_a, "scale"_a = 1.0, "Density.");
+  auto hyper =
+      m.def_submodule("hypergeom", "Hypergeometric distribution: M items, n successes, N drawn.");
+  Both(
+      hyper, "pmf",
+      [](int32_t k, int32_t M, int32_t n, int32_t N) {
+        if (M < 1) return NaN;
+        return nux::HyperGeoDistriDensity(double(n) / double(M), M, N, k);
+      },
+      "k"_a, "M"_a, "n"_a, "N"_a, "P(k successes).");
+  auto mwu = m.def_submodule("mannwhitney_u",
+                             "Mann-Whitney U of samples of n1 and n2 values without ties.");
+  Both(
+      mwu, "pmf", [](int32_t u, int32_t n1, int32_t n2) { return nux::UDistriDensity(n1, n2, u); },
+      "u"_a, "n1"_a, "n2"_a, "P(U = u).");
+  Both(
+      mwu, "cdf", [](int32_t u, int32_t n1, int32_t n2) { return nux::UDistriIntegral(n1, n2, u); },
+      "u"_a, "n1"_a, "n2"_a, "P(U <= u).");
+  Both(
+      mwu, "sf",
+      [](int32_t u, int32_t n1, int32_t n2) { return nux::UDistriIntegralUpper(n1, n2, u); }, "u"_a,
+      "n1"_a, "n2"_a, "P(U > u).");
 
   // ---- hypothesis tests ----
   py::object TestResult = NamedTuple("TestResult");
@@ -152,7 +212,8 @@ void InitStats(py::module_& top) {
         auto a = Sample(A, "ttest_1samp");
         double T = 0, P = 0, Mean = 0;
         int32_t DF = 0;
-        int32_t rc = Released([&] { return nux::Perform1SampleTTest(a, Mu, OneSided, T, P, Mean, DF); });
+        int32_t rc =
+            Released([&] { return nux::Perform1SampleTTest(a, Mu, OneSided, T, P, Mean, DF); });
         if (rc == -1) RaiseStatus("ttest_1samp", rc, "fewer than 2 values");
         if (rc < 0) RaiseStatus("ttest_1samp", rc, "NaN or infinite data");
         return TTestResult(T, P, DF, Mean, NaN);
@@ -191,7 +252,8 @@ void InitStats(py::module_& top) {
         auto a = Sample(A, "f_test"), b = Sample(B, "f_test");
         double F = 0, P = 0, V1 = 0, V2 = 0, Crit = 0;
         int32_t d1 = 0, d2 = 0;
-        int32_t rc = Released([&] { return nux::PerformFTest(a, b, OneSided, F, P, V1, V2, Crit, d1, d2); });
+        int32_t rc =
+            Released([&] { return nux::PerformFTest(a, b, OneSided, F, P, V1, V2, Crit, d1, d2); });
         if (rc == -1) RaiseStatus("f_test", rc, "fewer than 2 values in a sample");
         if (rc < 0) RaiseStatus("f_test", rc, "NaN or infinite data");
         return TestResult(F, P, py::make_tuple(d1, d2));
@@ -218,7 +280,9 @@ void InitStats(py::module_& top) {
         auto x = Sample(X, "siegel_tukey"), y = Sample(Y, "siegel_tukey");
         double U = 0;
         double p = Released([&] { return nux::PerformSiegelTukeyTest(x, y, U); });
-        if (p < 0) RaiseStatus("siegel_tukey", int32_t(p), p == -1 ? "an empty sample" : "NaN or infinite data");
+        if (p < 0)
+          RaiseStatus("siegel_tukey", int32_t(p),
+                      p == -1 ? "an empty sample" : "NaN or infinite data");
         return TestResult(U, p, py::none());
       },
       "x"_a, "y"_a, "Siegel-Tukey test of equal spread (PerformSiegelTukeyTest), two-sided.");
@@ -242,7 +306,8 @@ void InitStats(py::module_& top) {
         auto x = Sample(X, "chi2_var_test");
         double C = 0, P = 0, V = 0;
         int32_t df = 0;
-        int32_t rc = Released([&] { return nux::Perform1SampleChi2Test(x, Sigma, OneSided, C, P, V, df); });
+        int32_t rc =
+            Released([&] { return nux::Perform1SampleChi2Test(x, Sigma, OneSided, C, P, V, df); });
         if (rc == -1) RaiseStatus("chi2_var_test", rc, "fewer than 2 values");
         if (rc == -2) RaiseStatus("chi2_var_test", rc, "sigma <= 0 or not finite");
         if (rc < 0) RaiseStatus("chi2_var_test", rc, "NaN or infinite data");
@@ -259,7 +324,9 @@ void InitStats(py::module_& top) {
         double SSB = 0, SSW = 0, SST = 0, F = 0;
         int32_t dB = 0, dW = 0, dT = 0;
         double p = Released([&] { return nux::Anova1F(v, l, SSB, SSW, SST, dB, dW, dT, F); });
-        if (p < 0) RaiseStatus("f_oneway", int32_t(p), p == -3 ? "no spread at all" : "too few groups or values, or NaN data");
+        if (p < 0)
+          RaiseStatus("f_oneway", int32_t(p),
+                      p == -3 ? "no spread at all" : "too few groups or values, or NaN data");
         return NamedTuple("AnovaResult")(F, p, dB, dW, SSB, SSW);
       },
       "One-way analysis of variance (Anova1F) over groups given as arrays: (statistic, "
@@ -272,7 +339,9 @@ void InitStats(py::module_& top) {
         Groups(Gs, "levene", v, l);
         double F = 0;
         double p = Released([&] { return nux::LeveneTest(v, l, F); });
-        if (p < 0) RaiseStatus("levene", int32_t(p), p == -3 ? "no spread at all" : "too few groups or values, or NaN data");
+        if (p < 0)
+          RaiseStatus("levene", int32_t(p),
+                      p == -3 ? "no spread at all" : "too few groups or values, or NaN data");
         return TestResult(F, p, py::none());
       },
       "Levene's test of equal variances, deviations from the group means (LeveneTest).");
@@ -334,7 +403,8 @@ void InitStats(py::module_& top) {
         if (rc == -3) RaiseStatus("skewtest", rc, "NaN or infinite data");
         return TestResult(z, p, py::none());
       },
-      "x"_a, "one_sided"_a = false, "D'Agostino's test of the skewness (CalcAndTestSkewness): (Z, pvalue, None).");
+      "x"_a, "one_sided"_a = false,
+      "D'Agostino's test of the skewness (CalcAndTestSkewness): (Z, pvalue, None).");
   m.def(
       "kurtosistest",
       [TestResult](const py::handle& X, bool OneSided) {
@@ -345,7 +415,8 @@ void InitStats(py::module_& top) {
         if (rc == -3) RaiseStatus("kurtosistest", rc, "NaN or infinite data");
         return TestResult(z, p, py::none());
       },
-      "x"_a, "one_sided"_a = false, "Anscombe and Glynn's test of the kurtosis (CalcAndTestKurtosis): (Z, pvalue, None).");
+      "x"_a, "one_sided"_a = false,
+      "Anscombe and Glynn's test of the kurtosis (CalcAndTestKurtosis): (Z, pvalue, None).");
   m.def(
       "ks_normal",
       [TestResult](const py::handle& X) {
@@ -354,8 +425,9 @@ void InitStats(py::module_& top) {
         if (d < 0) RaiseStatus("ks_normal", -1, "no data or a NaN value");
         return TestResult(d, nux::KSPValue(int32_t(x.size()), d), py::none());
       },
-      "x"_a, "Kolmogorov-Smirnov distance of the standardised data to the normal distribution, "
-             "with KSPValue's p.");
+      "x"_a,
+      "Kolmogorov-Smirnov distance of the standardised data to the normal distribution, "
+      "with KSPValue's p.");
   m.def(
       "lilliefors",
       [TestResult](const py::handle& X) {
@@ -372,16 +444,20 @@ void InitStats(py::module_& top) {
         double s = 0, i = 0, sl = 0, sh = 0, il = 0, ih = 0;
         int32_t rc = Released([&] { return nux::TheilSenEstimator(x, y, s, i, sl, sh, il, ih); });
         if (rc < 0 && rc != -4) {
-          static const char* texts[] = {"", "n <= 2", "x of another length", "x not monotone", "",
-                                        "too many points", "a NaN or infinite y"};
+          static const char* texts[] = {
+              "", "n <= 2",          "x of another length", "x not monotone",
+              "", "too many points", "a NaN or infinite y"};
           RaiseStatus("theilslopes", rc, rc >= -6 ? texts[-rc] : "failed");
         }
         return py::make_tuple(s, i, sl, sh);
       },
-      "x"_a, "y"_a, "Theil-Sen line through (x, y), x monotone (TheilSenEstimator): (slope, "
-                    "intercept, low slope, high slope).");
-  m.def("durbin_watson", [](const py::handle& R) { return nux::DurbinWatson(Sample(R, "durbin_watson")); },
-        "residuals"_a, "Durbin-Watson d of residuals (DurbinWatson).");
+      "x"_a, "y"_a,
+      "Theil-Sen line through (x, y), x monotone (TheilSenEstimator): (slope, "
+      "intercept, low slope, high slope).");
+  m.def(
+      "durbin_watson",
+      [](const py::handle& R) { return nux::DurbinWatson(Sample(R, "durbin_watson")); },
+      "residuals"_a, "Durbin-Watson d of residuals (DurbinWatson).");
   m.def(
       "rankdata",
       [](const py::handle& X) {

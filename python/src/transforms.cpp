@@ -10,8 +10,9 @@ namespace {
 using namespace py::literals;
 
 nux::TFastFourierWgtWin WindowOf(const std::string& s) {
-  static const char* const names[] = {"rectangle", "triangle", "cos2", "gauss", "hamming",
-                                      "blackman", "blackman-harris", "blackman-nuttall", "tukey"};
+  static const char* const names[] = {"rectangle",       "triangle",         "cos2",
+                                      "gauss",           "hamming",          "blackman",
+                                      "blackman-harris", "blackman-nuttall", "tukey"};
   for (int i = 0; i < 9; ++i)
     if (s == names[i]) return nux::TFastFourierWgtWin(i);
   throw py::value_error("unknown window \"" + s + "\"");

@@ -48,6 +48,10 @@ def test_vector_statistics_match_numpy(rng):
     iv = nux.IntVector(np.array([3, 1, 2], dtype=np.int32))
     iv.SortElems()
     assert np.asarray(iv).tolist() == [1, 2, 3] and iv.view().dtype == np.int32
+    assert nux.IntVector(np.array([2.0, -7.0])).to_numpy().tolist() == [2, -7]
+    for bad in ([1.5], [2.0 ** 31], np.array([2 ** 40], dtype=np.int64), [np.nan]):
+        with pytest.raises(ValueError, match="not a 32-bit integer"):
+            nux.IntVector(bad)
 
 
 def test_matrix_layout_and_columns(rng):
