@@ -71,7 +71,7 @@ endif()
 # its run path.
 if(NUX_PYTHON)
   set(ENV{PYTHONPATH} "${prefix}/lib/python3/dist-packages")
-  run(${NUX_PYTHON} -c "import nux; print(nux.stats.t.cdf(0.0, 3), nux.__file__)")
+  run(${NUX_PYTHON} -c "import nux\nprint(nux.stats.t.cdf(0.0, 3), nux.__file__)")
   if(NOT run_output MATCHES "^0.5 ${prefix}/")
     message(FATAL_ERROR "unexpected output of the installed Python module: ${run_output}")
   endif()
