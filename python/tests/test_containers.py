@@ -143,3 +143,25 @@ def test_stubs_name_everything_the_module_exports():
 
     assert set(nux.__all__) - {"stats"} <= names("__init__.pyi")
     assert set(nux.stats.__all__) <= names("stats.pyi")
+
+
+def test_every_binding_says_what_it_does():
+    import inspect
+    import re
+
+    signature = re.compile(r"^(\d+\. )?\w+\(.*\)( -> .*)?$|^Overloaded function\.$")
+
+    def described(obj):
+        doc = inspect.getdoc(obj) or ""
+        return any(line.strip() and not signature.match(line) for line in doc.splitlines())
+
+    missing = []
+    for mod in (nux._nux, nux._nux.stats, nux.stats.t, nux.stats.binom):
+        for name, obj in vars(mod).items():
+            if name.startswith("_") or not callable(obj):
+                continue
+            members = [(name, obj)] if not inspect.isclass(obj) else [
+                (f"{name}.{n}", m) for n, m in vars(obj).items()
+                if not n.startswith("_") and callable(m)]
+            missing += [n for n, m in members if not described(m)]
+    assert not missing
