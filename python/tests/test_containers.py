@@ -88,6 +88,13 @@ def test_files_round_trip_and_errors(tmp_path, rng):
     v = nux.Vector([1.5, 2.5])
     assert v.ExportAsASC(str(tmp_path / "v.asc"), 3, "c") == 0
     assert nux.Vector.read_asc(str(tmp_path / "v.asc")).to_numpy().tolist() == [1.5, 2.5]
+    c = nux.CurveFit([1.0, 2.0, 3.5], [0.25, -1.0, 7.0])
+    c.ExportAsASC(str(tmp_path / "c.asc"), "pairs")
+    d = nux.CurveFit()
+    d.ImportASC(str(tmp_path / "c.asc"))
+    assert d.NumData() == 3 and (d.MeanX(), d.MeanY()) == (c.MeanX(), c.MeanY())
+    with pytest.raises(OSError):
+        c.ExportAsASC(str(tmp_path / "no" / "such" / "dir.asc"))
     with pytest.raises(FileNotFoundError, match="does not exist"):
         nux.Matrix.read_asc(str(tmp_path / "missing.asc"))
     (tmp_path / "bad.asc").write_text("garbage\n")
@@ -109,6 +116,15 @@ def test_datatable_numpy_pandas_csv(tmp_path, rng):
     u = nux.DataTable()
     u.ImportFromCSV(f, row_headers=True)
     pd.testing.assert_frame_equal(u.to_pandas(), df)
+    g = str(tmp_path / "t.asc")
+    assert t.ExportAsASC(g) == 0
+    w = nux.DataTable()
+    w.ImportASC(g)
+    pd.testing.assert_frame_equal(w.to_pandas(), df)
+    (tmp_path / "open.csv").write_text('a,b\n1,"2\n')
+    with pytest.raises(ValueError, match="quoted field"):
+        w.ImportFromCSV(str(tmp_path / "open.csv"))
+    pd.testing.assert_frame_equal(w.to_pandas(), df)  # a failed import leaves the table
     plain = nux.DataTable(np.arange(6.0).reshape(3, 2)).to_pandas()
     assert list(plain.columns) == ["C-1", "C-2"] and list(plain.index) == ["R-1", "R-2", "R-3"]
     mixed = pd.DataFrame({"v": [1.5, np.nan, 3.0], "site": ["east", None, "west"]},
