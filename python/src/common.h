@@ -21,8 +21,9 @@ namespace py = pybind11;
 namespace nuxpy {
 
 // The library keeps process-wide state (progress counters, the eigen store) that is not
-// synchronised, so calls that release the GIL still run one at a time.
-std::mutex& LibraryMutex();
+// synchronised, so calls that release the GIL still run one at a time. Recursive: a progress
+// hook runs on the calling thread and may itself call the module.
+std::recursive_mutex& LibraryMutex();
 
 // Set when the progress hook raised; rethrown once the call is back under the GIL (or
 // dropped when the call itself failed).
@@ -42,7 +43,7 @@ decltype(auto) Released(F&& Work) {
   } check;
   DropPendingHookError();  // a leftover of a call outside this rule is not this call's failure
   py::gil_scoped_release release;
-  std::lock_guard<std::mutex> lock(LibraryMutex());
+  std::lock_guard<std::recursive_mutex> lock(LibraryMutex());
   nux::BeginAbortable();
   return std::forward<F>(Work)();
 }

@@ -14,8 +14,8 @@ std::optional<py::error_already_set>* PendingError = nullptr;
 py::dict* NamedTuples = nullptr;
 }  // namespace
 
-std::mutex& LibraryMutex() {
-  static std::mutex m;
+std::recursive_mutex& LibraryMutex() {
+  static std::recursive_mutex m;
   return m;
 }
 
