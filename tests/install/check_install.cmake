@@ -67,4 +67,13 @@ if(EXISTS ${prefix}/bin/nux)
     message(FATAL_ERROR "unexpected output of the installed nux program: ${run_output}")
   endif()
 endif()
+# The Python module imports from the prefix's package directory and finds the library through
+# its run path.
+if(NUX_PYTHON)
+  set(ENV{PYTHONPATH} "${prefix}/lib/python3/dist-packages")
+  run(${NUX_PYTHON} -c "import nux\nprint(nux.stats.t.cdf(0.0, 3), nux.__file__)")
+  if(NOT run_output MATCHES "^0.5 ${prefix}/")
+    message(FATAL_ERROR "unexpected output of the installed Python module: ${run_output}")
+  endif()
+endif()
 message(STATUS "installed package works through find_package and pkg-config")
