@@ -157,12 +157,13 @@ void ReduceRows(const TReduceJob& J, int64_t First, int64_t Count, TReduceWork& 
 void TileShape(int Kind, int32_t Nc, int64_t N, int32_t& Rows, int32_t& Cols) {
   if (Kind == rkStdDev) {
     Rows = 1;
-    Cols = int32_t(std::clamp<int64_t>((int64_t{1} << 16) / N, 8, Nc));
+    Cols = int32_t(std::min<int64_t>(Nc, std::max<int64_t>(8, (int64_t{1} << 16) / N)));
     return;
   }
   const int64_t Cells = int64_t{1} << 15;
   Cols = int32_t(std::min<int64_t>(Nc, Cells));
-  Rows = int32_t(std::max<int64_t>(1, Cells / Nc));
+  // The tile's line starts (n per row) stay within 8 MB too.
+  Rows = int32_t(std::max<int64_t>(1, std::min<int64_t>(Cells / Nc, (int64_t{1} << 20) / N)));
 }
 
 using TReduceFn = void (*)(const TReduceJob&, int64_t, int64_t, TReduceWork&);
