@@ -131,9 +131,10 @@ inline int64_t Distance(int32_t X, int32_t Value) { return std::llabs(int64_t{X}
 // X becomes the nearest to Value (the first of equals wins; a NaN distance never does).
 template <class T>
 struct TNearest {
-  T Value;
-  decltype(Distance(T{}, T{})) Best = 0;
-  bool Any = false;
+  T Value;                                // the value searched for
+  decltype(Distance(T{}, T{})) Best = 0;  // distance of the nearest so far
+  bool Any = false;                       // whether any element was taken
+  // True when X is nearer than every element offered before it.
   bool Offer(T X) {
     const auto D = Distance(X, Value);
     if constexpr (std::is_floating_point_v<T>)
