@@ -52,6 +52,7 @@ void BM_Mat4DReduce(benchmark::State& State) {
 BENCHMARK(BM_Mat4DReduce)
     ->ArgsProduct({{0, 1, 2, 3}, {1, 2}})
     ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
     ->UseRealTime();
 
 // Rows Row0..Row1-1 of the plain loop for one reduction kind.
@@ -106,6 +107,7 @@ void BM_PlainLoop(benchmark::State& State) {
 BENCHMARK(BM_PlainLoop)
     ->ArgsProduct({{0, 1, 2, 3}, {1, 2}})
     ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
     ->UseRealTime();
 
 }  // namespace

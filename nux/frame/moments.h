@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 
@@ -21,16 +22,58 @@ struct TCentralSums {
 
 // Mean of the values At(0..N-1). The plain sum divided by N, unless that overflows while the
 // values are finite; then the sum of Value/N.
+// The mean from the plain sum Sum of N > 0 values taken in order: Sum / N, or, when the sum
+// overflowed, the sum of Value/N over the same values (At(0..N-1)); NaN stays NaN.
+template <class Get>
+double MeanOfSum(double Sum, int64_t N, Get&& At) {
+  const double Count = static_cast<double>(N);
+  if (std::isfinite(Sum)) return Sum / Count;
+  if (std::isnan(Sum)) return Sum;
+  double Scaled = 0.0;
+  for (int64_t I = 0; I < N; ++I) Scaled += static_cast<double>(At(I)) / Count;
+  return Scaled;
+}
+
 template <class Get>
 double StableMean(int64_t N, Get&& At) {
   if (N <= 0) return 0.0;
   double Sum = 0.0;
   for (int64_t I = 0; I < N; ++I) Sum += static_cast<double>(At(I));
-  const double Count = static_cast<double>(N);
-  if (std::isfinite(Sum)) return Sum / Count;
-  double Scaled = 0.0;
-  for (int64_t I = 0; I < N; ++I) Scaled += static_cast<double>(At(I)) / Count;
-  return std::isnan(Sum) ? Sum : Scaled;
+  return MeanOfSum(Sum, N, At);
+}
+
+// One value's step of the second pass: its deviation D from the mean, D added to S1 and D^2 to
+// S2. Returns D.
+inline double CentralStep(double X, double Mean, double& S1, double& S2) {
+  const double D = X - Mean;
+  S1 += D;
+  S2 += D * D;
+  return D;
+}
+
+// S2 of the second pass' raw sums: exactly 0 for a constant finite series (First its first
+// value), else sum d^2 - (sum d)^2 / n clamped at 0.
+inline double CentralS2(double S1, double S2, int64_t N, bool Constant, double First) {
+  if (Constant && std::isfinite(First)) return 0.0;
+  S2 -= S1 * S1 / static_cast<double>(N);
+  return S2 < 0.0 ? 0.0 : S2;
+}
+
+// The second pass of CentralSums for W series of equal length side by side, given the next
+// value of each (X[j] for series j): a caller that streams many series at once keeps each
+// series' own order and so the bits CentralSums gives it. Mean[j] is the series' StableMean
+// and First[j] its first value; Differ[j] counts the values unequal to it. Finish each series
+// with CentralS2(S1[j], S2[j], n, Differ[j] == 0.0, First[j]).
+[[gnu::always_inline]] inline void CentralStepMany(size_t W, const double* __restrict X,
+                                                   const double* __restrict Mean,
+                                                   const double* __restrict First,
+                                                   double* __restrict S1, double* __restrict S2,
+                                                   double* __restrict Differ) {
+  // A select rather than a branch, so that the loop vectorises.
+  for (size_t J = 0; J < W; ++J) {
+    Differ[J] += X[J] != First[J] ? 1.0 : 0.0;
+    CentralStep(X[J], Mean[J], S1[J], S2[J]);
+  }
 }
 
 // Sums of powers of the deviations from the mean. S2 carries the two-pass correction
@@ -47,21 +90,15 @@ TCentralSums CentralSums(int64_t N, Get&& At, bool WithHigher = false) {
   for (int64_t I = 0; I < N; ++I) {
     const double X = static_cast<double>(At(I));
     if (!(X == First)) R.Constant = false;
-    const double D = X - R.Mean;
-    const double D2 = D * D;
-    S1 += D;
-    R.S2 += D2;
+    const double D = CentralStep(X, R.Mean, S1, R.S2);
     if (WithHigher) {
+      const double D2 = D * D;
       R.S3 += D2 * D;
       R.S4 += D2 * D2;
     }
   }
-  if (R.Constant && std::isfinite(First)) {
-    R.S2 = R.S3 = R.S4 = 0.0;
-    return R;
-  }
-  R.S2 -= S1 * S1 / static_cast<double>(N);
-  if (R.S2 < 0.0) R.S2 = 0.0;
+  R.S2 = CentralS2(S1, R.S2, N, R.Constant, First);
+  if (R.Constant && std::isfinite(First)) R.S3 = R.S4 = 0.0;
   return R;
 }
 

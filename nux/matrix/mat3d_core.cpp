@@ -5,6 +5,7 @@
 #include "nux/host/random.h"
 #include "nux/host/system.h"
 #include "nux/math1/scalar.h"
+#include "nux/matrix/layer_copy_impl.h"
 #include "nux/matrix/mat3d.h"
 #include "nux/matrix/matrix_base_impl.h"
 #include "nux/matrix/matrix_core.h"
@@ -146,18 +147,9 @@ void TMat3D::CopyMatrixToLayer(const TMatrix* SrcMat, int32_t SrcLowCol, int32_t
   CheckLayer(Layer);
   if (SrcMat == nullptr) return;
   const auto Z = size_t(Layer - 1);
-  // Only the source positions whose targets lie inside the layer are visited, so a wide range
-  // given as is costs no more than the layer.
-  const int64_t C0 = std::max<int64_t>(SrcLowCol, int64_t{SrcLowCol} + 1 - LayLowCol);
-  const int64_t C1 = std::min<int64_t>(SrcHighCol, int64_t{SrcLowCol} + FNumX - LayLowCol);
-  const int64_t R0 = std::max<int64_t>(SrcLowRow, int64_t{SrcLowRow} + 1 - LayLowRow);
-  const int64_t R1 = std::min<int64_t>(SrcHighRow, int64_t{SrcLowRow} + FNumY - LayLowRow);
-  for (int64_t C = C0; C <= C1; ++C)
-    for (int64_t R = R0; R <= R1; ++R) {
-      const int64_t TC = C - SrcLowCol + LayLowCol, TR = R - SrcLowRow + LayLowRow;
-      const bool InSrc = C >= 1 && C <= SrcMat->NrOfColumns() && R >= 1 && R <= SrcMat->NrOfRows();
-      Mat[size_t(TC - 1)][size_t(TR - 1)][Z] = InSrc ? SrcMat->GetVal(int32_t(C), int32_t(R)) : 0.0;
-    }
+  matrix_detail::MatrixToLayer(
+      *SrcMat, SrcLowCol, SrcHighCol, SrcLowRow, SrcHighRow, LayLowCol, LayLowRow, FNumX, FNumY,
+      [&](int32_t X, int32_t Y, double V) { Mat[size_t(X)][size_t(Y)][Z] = V; });
   Changed();
 }
 

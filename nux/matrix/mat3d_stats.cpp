@@ -81,17 +81,13 @@ void TMat3D::Find(int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t HighR
                   int32_t LowLayer, int32_t HighLayer, double Value, int32_t& ColIx, int32_t& RowIx,
                   int32_t& LayerIx) const {
   ColIx = RowIx = LayerIx = 0;
-  double Best = 0.0;
+  matrix_detail::TNearest<double> Near{Value};
   ForBox(Mat, ClipBox(*this, LowCol, HighCol, LowRow, HighRow, LowLayer, HighLayer),
          [&](int32_t X, int32_t Y, int32_t Z, double V) {
-           const double D = V == Value ? 0.0 : std::fabs(V - Value);
-           if (std::isnan(D)) return;
-           if (ColIx == 0 || D < Best) {
-             Best = D;
-             ColIx = X + 1;
-             RowIx = Y + 1;
-             LayerIx = Z + 1;
-           }
+           if (!Near.Offer(V)) return;
+           ColIx = X + 1;
+           RowIx = Y + 1;
+           LayerIx = Z + 1;
          });
 }
 

@@ -2,8 +2,11 @@
 // Assign and Clone; the free copies on plain arrays.
 #include <algorithm>
 #include <cstdint>
+#include <initializer_list>
+#include <utility>
 
 #include "nux/frame/progress.h"
+#include "nux/matrix/layer_copy_impl.h"
 #include "nux/matrix/mat3d.h"
 #include "nux/matrix/mat4d.h"
 #include "nux/matrix/matrix_core.h"
@@ -14,6 +17,32 @@ namespace nux {
 namespace {
 
 bool Outside(int64_t I, int64_t N) { return I < 1 || I > N; }
+
+// The code of the last 1-based position outside its count, -(k + 1) for the k-th (position,
+// count) pair; 0 when all lie inside.
+int32_t OutsideCode(std::initializer_list<std::pair<int64_t, int64_t>> Checks) {
+  int32_t Code = 0, K = 0;
+  for (const auto& [I, N] : Checks) {
+    --K;
+    if (Outside(I, N)) Code = K;
+  }
+  return Code;
+}
+
+// Source position p of the box Lo..Hi (per dimension: column, row, layer) goes to the 1-based
+// target p - Lo + Dest; Put(x, y, z, value) receives the 0-based targets inside Num.
+template <class Get, class F>
+void CopyBox(const int32_t (&Lo)[3], const int32_t (&Hi)[3], const int32_t (&Dest)[3],
+             const int32_t (&Num)[3], Get&& ValueAt, F&& Put) {
+  for (int32_t C = Lo[0]; C <= Hi[0]; ++C)
+    for (int32_t R = Lo[1]; R <= Hi[1]; ++R)
+      for (int32_t L = Lo[2]; L <= Hi[2]; ++L) {
+        const int64_t X = int64_t{C} - Lo[0] + Dest[0], Y = int64_t{R} - Lo[1] + Dest[1],
+                      Z = int64_t{L} - Lo[2] + Dest[2];
+        if (!Outside(X, Num[0]) && !Outside(Y, Num[1]) && !Outside(Z, Num[2]))
+          Put(int32_t(X - 1), int32_t(Y - 1), int32_t(Z - 1), ValueAt(C, R, L));
+      }
+}
 
 }  // namespace
 
@@ -30,10 +59,7 @@ void TMat4D::CheckTimeSlot(int32_t TimeSlot) const {
 int32_t TMat4D::CopyLayerToArray(TDouble2DArray& DestArray, int32_t LowCol, int32_t HighCol,
                                  int32_t LowRow, int32_t HighRow, int32_t Layer,
                                  int32_t TimeSlot) const {
-  int32_t Code = 0;
-  if (Outside(Layer, FNumZ)) Code = -1;
-  if (Outside(TimeSlot, FNumT)) Code = -2;
-  if (Code != 0) return Code;
+  if (const int32_t Code = OutsideCode({{Layer, FNumZ}, {TimeSlot, FNumT}}); Code != 0) return Code;
   MakeValidColRange(LowCol, HighCol);
   MakeValidRowRange(LowRow, HighRow);
   TDouble2DArray Block = GuardAlloc<ENUXMatrixError>(*this, msgNoMemoryOnHeap, [&] {
@@ -62,26 +88,15 @@ void TMat4D::CopyMatrixToLayer(const TMatrix* SrcMat, int32_t SrcLowCol, int32_t
   CheckLayer(Layer);
   CheckTimeSlot(TimeSlot);
   if (SrcMat == nullptr) return;
-  // Only the source positions whose targets lie inside are visited, so a wide range given as
-  // is costs no more than the layer.
-  const int64_t C0 = std::max<int64_t>(SrcLowCol, int64_t{SrcLowCol} + 1 - LayLowCol);
-  const int64_t C1 = std::min<int64_t>(SrcHighCol, int64_t{SrcLowCol} + FNumX - LayLowCol);
-  const int64_t R0 = std::max<int64_t>(SrcLowRow, int64_t{SrcLowRow} + 1 - LayLowRow);
-  const int64_t R1 = std::min<int64_t>(SrcHighRow, int64_t{SrcLowRow} + FNumY - LayLowRow);
-  for (int64_t C = C0; C <= C1; ++C)
-    for (int64_t R = R0; R <= R1; ++R) {
-      const bool InSrc = !Outside(C, SrcMat->NrOfColumns()) && !Outside(R, SrcMat->NrOfRows());
-      At(int32_t(C - SrcLowCol + LayLowCol - 1), int32_t(R - SrcLowRow + LayLowRow - 1), Layer - 1,
-         TimeSlot - 1) = InSrc ? SrcMat->GetVal(int32_t(C), int32_t(R)) : 0.0;
-    }
+  matrix_detail::MatrixToLayer(
+      *SrcMat, SrcLowCol, SrcHighCol, SrcLowRow, SrcHighRow, LayLowCol, LayLowRow, FNumX, FNumY,
+      [&](int32_t X, int32_t Y, double V) { At(X, Y, Layer - 1, TimeSlot - 1) = V; });
   Changed();
 }
 
 int32_t TMat4D::CopyArrayToLayer(const TDouble2DArray& SrcArray, int32_t Col, int32_t Row,
                                  int32_t Layer, int32_t TimeSlot) {
-  int32_t Code = 0;
-  if (Outside(Layer, FNumZ)) Code = -1;
-  if (Outside(TimeSlot, FNumT)) Code = -2;
+  int32_t Code = OutsideCode({{Layer, FNumZ}, {TimeSlot, FNumT}});
   if (Code == 0 && IsRagged(SrcArray)) Code = -3;
   if (Code != 0) return Code;
   for (size_t I = 0; I < SrcArray.size(); ++I)
@@ -142,15 +157,11 @@ void TMat4D::CopyMat3DToTimeSlot(const TMat3D* SrcMat, int32_t SrcLowCol, int32_
   SrcMat->MakeValidColRange(SrcLowCol, SrcHighCol);
   SrcMat->MakeValidRowRange(SrcLowRow, SrcHighRow);
   SrcMat->MakeValidLayerRange(SrcLowLay, SrcHighLay);
-  for (int32_t C = SrcLowCol; C <= SrcHighCol; ++C)
-    for (int32_t R = SrcLowRow; R <= SrcHighRow; ++R)
-      for (int32_t L = SrcLowLay; L <= SrcHighLay; ++L) {
-        const int64_t X = int64_t{C} - SrcLowCol + DestCol, Y = int64_t{R} - SrcLowRow + DestRow,
-                      Z = int64_t{L} - SrcLowLay + DestLayer;
-        if (!Outside(X, FNumX) && !Outside(Y, FNumY) && !Outside(Z, FNumZ))
-          At(int32_t(X - 1), int32_t(Y - 1), int32_t(Z - 1), TimeSlot - 1) =
-              SrcMat->GetVal(C, R, L);
-      }
+  CopyBox(
+      {SrcLowCol, SrcLowRow, SrcLowLay}, {SrcHighCol, SrcHighRow, SrcHighLay},
+      {DestCol, DestRow, DestLayer}, {FNumX, FNumY, FNumZ},
+      [&](int32_t C, int32_t R, int32_t L) { return SrcMat->GetVal(C, R, L); },
+      [&](int32_t X, int32_t Y, int32_t Z, double V) { At(X, Y, Z, TimeSlot - 1) = V; });
   Changed();
 }
 
@@ -180,16 +191,11 @@ int32_t TMat4D::CopyArrayToTimeSlot(const TDouble3DArray& SrcMat, int32_t SrcLow
   if (!PositionRange(SrcLowLay, SrcHighLay, SrcMat[0][0].size())) Code = -3;
   if (Outside(TimeSlot, FNumT)) Code = -4;
   if (Code != 0) return Code;
-  // Position p of the source goes to the 1-based target p - SrcLow + Dest.
-  for (int32_t C = SrcLowCol; C <= SrcHighCol; ++C)
-    for (int32_t R = SrcLowRow; R <= SrcHighRow; ++R)
-      for (int32_t L = SrcLowLay; L <= SrcHighLay; ++L) {
-        const int64_t X = int64_t{C} - SrcLowCol + DestCol, Y = int64_t{R} - SrcLowRow + DestRow,
-                      Z = int64_t{L} - SrcLowLay + DestLayer;
-        if (!Outside(X, FNumX) && !Outside(Y, FNumY) && !Outside(Z, FNumZ))
-          At(int32_t(X - 1), int32_t(Y - 1), int32_t(Z - 1), TimeSlot - 1) =
-              SrcMat[size_t(C)][size_t(R)][size_t(L)];
-      }
+  CopyBox(
+      {SrcLowCol, SrcLowRow, SrcLowLay}, {SrcHighCol, SrcHighRow, SrcHighLay},
+      {DestCol, DestRow, DestLayer}, {FNumX, FNumY, FNumZ},
+      [&](int32_t C, int32_t R, int32_t L) { return SrcMat[size_t(C)][size_t(R)][size_t(L)]; },
+      [&](int32_t X, int32_t Y, int32_t Z, double V) { At(X, Y, Z, TimeSlot - 1) = V; });
   Changed();
   return 0;
 }
@@ -240,12 +246,10 @@ void TMat4D::CopyFrom(const TMat4D* MatSource, int32_t SrcLowCol, int32_t SrcHig
 
 int32_t TMat4D::Copy1DArrayToPixel(const TDoubleArray& Src, int32_t Col, int32_t Row,
                                    int32_t FirstLayer, int32_t TimeSlot) {
-  int32_t Code = 0;
-  if (Outside(Col, FNumX)) Code = -1;
-  if (Outside(Row, FNumY)) Code = -2;
-  if (Outside(FirstLayer, FNumZ)) Code = -3;
-  if (Outside(TimeSlot, FNumT)) Code = -4;
-  if (Code != 0) return Code;
+  if (const int32_t Code =
+          OutsideCode({{Col, FNumX}, {Row, FNumY}, {FirstLayer, FNumZ}, {TimeSlot, FNumT}});
+      Code != 0)
+    return Code;
   const size_t N = std::min(Src.size(), size_t(FNumZ - FirstLayer + 1));
   for (size_t I = 0; I < N; ++I)
     At(Col - 1, Row - 1, FirstLayer - 1 + int32_t(I), TimeSlot - 1) = Src[I];
@@ -260,11 +264,8 @@ int32_t TMat4D::CopyVectorToPixel(const TVector& Src, int32_t Col, int32_t Row, 
 
 int32_t TMat4D::CopyPixelTo1DArray(TDoubleArray& Dest, int32_t Col, int32_t Row,
                                    int32_t TimeSlot) const {
-  int32_t Code = 0;
-  if (Outside(Col, FNumX)) Code = -1;
-  if (Outside(Row, FNumY)) Code = -2;
-  if (Outside(TimeSlot, FNumT)) Code = -3;
-  if (Code != 0) return Code;
+  if (const int32_t Code = OutsideCode({{Col, FNumX}, {Row, FNumY}, {TimeSlot, FNumT}}); Code != 0)
+    return Code;
   TDoubleArray Pixel = GuardAlloc<ENUXMatrixError>(*this, msgNoMemoryOnHeap,
                                                    [&] { return TDoubleArray(size_t(FNumZ)); });
   for (int32_t Z = 0; Z < FNumZ; ++Z) Pixel[size_t(Z)] = At(Col - 1, Row - 1, Z, TimeSlot - 1);

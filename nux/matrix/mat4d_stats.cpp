@@ -102,18 +102,14 @@ void TMat4D::Find(int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t HighR
                   double Value, int32_t& ColIx, int32_t& RowIx, int32_t& LayerIx,
                   int32_t& TimeSlotIx) const {
   ColIx = RowIx = LayerIx = TimeSlotIx = 0;
-  double Best = 0.0;
+  matrix_detail::TNearest<double> Near{Value};
   ForBox(Mat, ClipBox(*this, NUX_BOX_ARGS),
          [&](int32_t X, int32_t Y, int32_t Z, int32_t T, double V) {
-           const double D = V == Value ? 0.0 : std::fabs(V - Value);
-           if (std::isnan(D)) return;
-           if (ColIx == 0 || D < Best) {
-             Best = D;
-             ColIx = X + 1;
-             RowIx = Y + 1;
-             LayerIx = Z + 1;
-             TimeSlotIx = T + 1;
-           }
+           if (!Near.Offer(V)) return;
+           ColIx = X + 1;
+           RowIx = Y + 1;
+           LayerIx = Z + 1;
+           TimeSlotIx = T + 1;
          });
 }
 

@@ -127,24 +127,38 @@ inline double Distance(double X, double Value) { return X == Value ? 0.0 : std::
 // The integer form, in 64 bits so that it cannot overflow.
 inline int64_t Distance(int32_t X, int32_t Value) { return std::llabs(int64_t{X} - Value); }
 
+// The running nearest-value search over elements offered in visiting order: Offer is true when
+// X becomes the nearest to Value (the first of equals wins; a NaN distance never does).
+template <class T>
+struct TNearest {
+  T Value;                                // the value searched for
+  decltype(Distance(T{}, T{})) Best = 0;  // distance of the nearest so far
+  bool Any = false;                       // whether any element was taken
+  // True when X is nearer than every element offered before it.
+  bool Offer(T X) {
+    const auto D = Distance(X, Value);
+    if constexpr (std::is_floating_point_v<T>)
+      if (std::isnan(D)) return false;
+    if (Any && !(D < Best)) return false;
+    Best = D;
+    Any = true;
+    return true;
+  }
+};
+
 // Find: the 1-based position of the element of B nearest to Value (the first of equals; NaN
 // never wins), or (0, 0) when there is none.
 template <class T>
 void FindNearest(const std::vector<std::vector<T>>& Mat, const TBlock& B, T Value, int32_t& ColIx,
                  int32_t& RowIx) {
   ColIx = RowIx = 0;
-  decltype(Distance(Value, Value)) Best = 0;
+  TNearest<T> Near{Value};
   for (int32_t C = B.C0; C <= B.C1; ++C)
-    for (int32_t R = B.R0; R <= B.R1; ++R) {
-      const auto D = Distance(Mat[size_t(C)][size_t(R)], Value);
-      if constexpr (std::is_floating_point_v<T>)
-        if (std::isnan(D)) continue;
-      if (ColIx == 0 || D < Best) {
-        Best = D;
+    for (int32_t R = B.R0; R <= B.R1; ++R)
+      if (Near.Offer(Mat[size_t(C)][size_t(R)])) {
         ColIx = C + 1;
         RowIx = R + 1;
       }
-    }
 }
 
 // FindInSortedColumn on a non-empty column X: the 1-based row of Value, or of the nearer of the

@@ -1,6 +1,7 @@
 // The layer reductions of TMat4D on the shared worker scheduler.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <chrono>
 #include <cmath>
 #include <limits>
@@ -10,6 +11,7 @@
 #include "nux/frame/moments.h"
 #include "nux/frame/progress.h"
 #include "nux/host/random.h"
+#include "nux/kernels/dispatch.h"
 #include "nux/matrix/matrix.h"
 #include "support/alloc_limit.h"
 
@@ -131,6 +133,45 @@ TEST(Mat4DReduce, AllReductionsMatchReferenceForEveryThreadCount) {
   ASSERT_TRUE(M.StdDevOfLayersToMatrix(&D, 0, 0, 0, 0, 3, 3, 2, 2, 2));
   EXPECT_EQ(D.GetVal(7, 8), 0.0);
   EXPECT_FALSE(M.MeanOfLayersToMatrix(nullptr, 0, 0, 0, 0, 0, 0, 0, 0, 2));
+}
+
+// Long series split a row into column tiles (here 21 + 16 columns): every cell keeps the bits of
+// the stable helpers on every instruction-set path, tile edges and all.
+TEST(Mat4DReduce, LongSeriesTiledAcrossColumnsKeepTheHelpersBits) {
+  SetRandSeed(7);
+  TMat4D M(37, 2, 300, 10);
+  M.FillRandomGauss(1e6, 3.0);
+  for (int32_t L = 1; L <= 300; ++L)
+    for (int32_t T = 1; T <= 10; ++T) {
+      M.SetVal(21, 1, L, T, 0.1);    // constant: exactly 0, the last column of a tile
+      M.SetVal(22, 2, L, T, 1e308);  // the plain sum overflows: the mean sums x/n
+    }
+  M.SetVal(30, 1, 299, 4, NaN);
+  const auto Same = [](double A, double B) {
+    return std::isnan(A) ? std::isnan(B) : std::bit_cast<uint64_t>(A) == std::bit_cast<uint64_t>(B);
+  };
+  const auto Paths = {kernels::kpGeneric, kernels::kpAVX2, kernels::kpAVX512};
+  for (const kernels::TKernelPath Path : Paths) {
+    const kernels::TScopedKernelPath Scope(Path);
+    TMatrix Mean, Dev, Max;
+    ASSERT_TRUE(M.MeanOfLayersToMatrix(&Mean, 0, 0, 0, 0, 0, 0, 0, 0, 2));
+    ASSERT_TRUE(M.StdDevOfLayersToMatrix(&Dev, 0, 0, 0, 0, 0, 0, 0, 0, 2));
+    ASSERT_TRUE(M.MaximumOfLayersToMatrix(&Max, 0, 0, 0, 0, 0, 0, 0, 0, 1));
+    for (int32_t C = 1; C <= 37; ++C)
+      for (int32_t R = 1; R <= 2; ++R) {
+        const auto At = [&](int64_t I) {
+          return M.GetVal(C, R, int32_t(I / 10 + 1), int32_t(I % 10 + 1));
+        };
+        const TCentralSums S = CentralSums(3000, At);
+        const double WantDev = std::isnan(S.Mean) ? S.Mean : std::sqrt(S.S2 / 3000);
+        EXPECT_TRUE(Same(Mean.GetVal(C, R), StableMean(3000, At))) << C << " " << R;
+        EXPECT_TRUE(Same(Dev.GetVal(C, R), WantDev)) << Path << " " << C << " " << R;
+        EXPECT_EQ(Max.GetVal(C, R), Reference(M, 1, C, R, 1, 300, 1, 10)) << C << " " << R;
+      }
+    EXPECT_EQ(Dev.GetVal(21, 1), 0.0);
+    EXPECT_NEAR(Mean.GetVal(22, 2), 1e308, 1e295);  // not inf
+    EXPECT_TRUE(std::isnan(Dev.GetVal(30, 1)));
+  }
 }
 
 TEST(Mat4DReduce, EventsOnTheCallersThreadAndProgress) {
