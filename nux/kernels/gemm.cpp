@@ -1,6 +1,7 @@
 // Goto-style blocking: a KC x NC slice of B is packed into panels of NR columns, an MC x KC block
 // of A into panels of MR rows, and a register tile of MR x NR sums runs over the KC terms. Slices
 // after the first reload the partial sums from C and go on adding, so every sum keeps index order.
+// A subtracting product packs A negated: c + (-a)*b rounds exactly as c - a*b.
 #include "nux/kernels/gemm.h"
 
 #include <algorithm>
@@ -115,8 +116,10 @@ void MacroGeneric(int64_t Mc, int64_t Nc, int64_t Kc, const double* Pa, const do
 
 // Packs rows Row0.. Row0+Mc-1, terms P0..P0+Kc-1 of A into panels of MR rows: panel q holds
 // term p at Dst[q * MR * Kc + p * MR + i]. Rows beyond Mc are zero. Writes run sequentially.
-template <int MR>
+// Neg packs -A.
+template <int MR, bool Neg>
 void PackA(TOperand A, int64_t Row0, int64_t Mc, int64_t P0, int64_t Kc, double* Dst) {
+  constexpr double S = Neg ? -1.0 : 1.0;  // multiplying by -1 is exact
   for (int64_t Q = 0; Q * MR < Mc; ++Q, Dst += MR * Kc) {
     const int64_t Rows = std::min<int64_t>(MR, Mc - Q * MR);
     const int64_t R0 = Row0 + Q * MR;
@@ -126,9 +129,9 @@ void PackA(TOperand A, int64_t Row0, int64_t Mc, int64_t P0, int64_t Kc, double*
         double* D = Dst + P * MR;
         if (Rows == MR) {
 #pragma GCC unroll 8
-          for (int I = 0; I < MR; ++I) D[I] = Src[I];
+          for (int I = 0; I < MR; ++I) D[I] = S * Src[I];
         } else {
-          for (int64_t I = 0; I < MR; ++I) D[I] = I < Rows ? Src[I] : 0.0;
+          for (int64_t I = 0; I < MR; ++I) D[I] = I < Rows ? S * Src[I] : 0.0;
         }
       }
     } else {
@@ -137,10 +140,10 @@ void PackA(TOperand A, int64_t Row0, int64_t Mc, int64_t P0, int64_t Kc, double*
       if (Rows == MR) {
         for (int64_t P = 0; P < Kc; ++P)
 #pragma GCC unroll 8
-          for (int I = 0; I < MR; ++I) Dst[P * MR + I] = Src[I][P];
+          for (int I = 0; I < MR; ++I) Dst[P * MR + I] = S * Src[I][P];
       } else {
         for (int64_t P = 0; P < Kc; ++P)
-          for (int64_t I = 0; I < MR; ++I) Dst[P * MR + I] = I < Rows ? Src[I][P] : 0.0;
+          for (int64_t I = 0; I < MR; ++I) Dst[P * MR + I] = I < Rows ? S * Src[I][P] : 0.0;
       }
     }
   }
@@ -175,7 +178,7 @@ void PackB(TOperand B, int64_t P0, int64_t Kc, int64_t Col0, int64_t Nc, double*
 
 template <class T>
 void Drive(TMacroFn Macro, int64_t M, int64_t N, int64_t K, TOperand A, int64_t Row0, TOperand B,
-           int64_t Col0, double* C, int64_t Ldc, bool Upper, TGemmWorkspace& Work) {
+           int64_t Col0, double* C, int64_t Ldc, bool Upper, TGemmWorkspace& Work, TGemmInto Into) {
   constexpr int MR = T::kMR, NR = T::kNR;
   const int64_t KcMax = std::min(K, kKC);
   const int64_t McMax = std::min((M + MR - 1) / MR * MR, kMC);
@@ -193,9 +196,13 @@ void Drive(TMacroFn Macro, int64_t M, int64_t N, int64_t K, TOperand A, int64_t 
       PackB<NR>(B, Pc, Kc, Col0 + Jc, Nc, Pb.data());
       for (int64_t Ic = 0; Ic < M; Ic += kMC) {
         const int64_t Mc = std::min(kMC, M - Ic);
-        PackA<MR>(A, Row0 + Ic, Mc, Pc, Kc, Pa.data());
+        if (Into == giSubtract)
+          PackA<MR, true>(A, Row0 + Ic, Mc, Pc, Kc, Pa.data());
+        else
+          PackA<MR, false>(A, Row0 + Ic, Mc, Pc, Kc, Pa.data());
         const int64_t Shift = Upper ? (Row0 + Ic) - (Col0 + Jc) : INT64_MIN / 2;
-        Macro(Mc, Nc, Kc, Pa.data(), Pb.data(), C + Ic + Jc * Ldc, Ldc, Pc == 0, Shift);
+        Macro(Mc, Nc, Kc, Pa.data(), Pb.data(), C + Ic + Jc * Ldc, Ldc, Pc == 0 && Into == giSet,
+              Shift);
       }
     }
   }
@@ -255,9 +262,10 @@ void GemvGeneric(int64_t M, int64_t K, const double* const* A, const double* X, 
 }  // namespace
 
 void Gemm(int64_t M, int64_t N, int64_t K, TOperand A, int64_t Row0, TOperand B, int64_t Col0,
-          double* C, int64_t Ldc, bool Upper, TGemmWorkspace* Work) {
+          double* C, int64_t Ldc, bool Upper, TGemmWorkspace* Work, TGemmInto Into) {
   if (M <= 0 || N <= 0) return;
   if (K <= 0) {
+    if (Into != giSet) return;
     for (int64_t J = 0; J < N; ++J) std::fill(C + J * Ldc, C + J * Ldc + M, 0.0);
     return;
   }
@@ -267,11 +275,11 @@ void Gemm(int64_t M, int64_t N, int64_t K, TOperand A, int64_t Row0, TOperand B,
   TGemmWorkspace& W = Work != nullptr ? *Work : Kept;
   switch (ActivePath(arAvoidSplit512)) {
     case kpAVX512:
-      return Drive<TTile512>(Macro512, M, N, K, A, Row0, B, Col0, C, Ldc, Upper, W);
+      return Drive<TTile512>(Macro512, M, N, K, A, Row0, B, Col0, C, Ldc, Upper, W, Into);
     case kpAVX2:
-      return Drive<TTile256>(Macro256, M, N, K, A, Row0, B, Col0, C, Ldc, Upper, W);
+      return Drive<TTile256>(Macro256, M, N, K, A, Row0, B, Col0, C, Ldc, Upper, W, Into);
     default:
-      return Drive<TTileGeneric>(MacroGeneric, M, N, K, A, Row0, B, Col0, C, Ldc, Upper, W);
+      return Drive<TTileGeneric>(MacroGeneric, M, N, K, A, Row0, B, Col0, C, Ldc, Upper, W, Into);
   }
 }
 
