@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 
 #include "nux/kernels/dispatch.h"
 
@@ -195,6 +196,178 @@ void AllStagesGeneric(double* R, double* I, size_t N, TStageTables Tw) {
   AllStages<2>(R, I, N, Tw);
 }
 
+// Small blocks run self-sorting (Stockham) stages between two split buffers instead: stage
+// (n, s) holds s interleaved sequences of length n at X[q + s j] and writes the four quarter
+// sequences of each to Y[q + s (r + 4 p)], so the result comes out in natural order and no
+// bit-reversal pass is needed. Every butterfly computes exactly the expressions of Radix4Group
+// and Radix4Last with the same twiddles, so the bits are those of the in-place stages.
+constexpr int kSelfSortingMaxLog2 = 12;
+
+// Loads and stores of W doubles; a wide vector returned by value would change the ABI.
+template <int W>
+[[gnu::always_inline]] inline void LdV(typename VecOf<W>::V& X, const double* P) {
+  std::memcpy(&X, P, sizeof X);
+}
+template <int W>
+[[gnu::always_inline]] inline void StV(double* P, const typename VecOf<W>::V& X) {
+  std::memcpy(P, &X, sizeof X);
+}
+
+// The four outputs of one radix-4 butterfly (z0 = T0 + T2, then the r = 1, 2, 3 parts with their
+// twiddles, or without them when Plain).
+template <class V, class T, bool Plain>
+[[gnu::always_inline]] inline void Butterfly4(const V (&Ar)[4], const V (&Ai)[4], const T (&Tw)[6],
+                                              V (&Zr)[4], V (&Zi)[4]) {
+  const V T0r = Ar[0] + Ar[2], T0i = Ai[0] + Ai[2], T1r = Ar[0] - Ar[2], T1i = Ai[0] - Ai[2];
+  const V T2r = Ar[1] + Ar[3], T2i = Ai[1] + Ai[3], T3r = Ar[1] - Ar[3], T3i = Ai[1] - Ai[3];
+  Zr[0] = T0r + T2r;
+  Zi[0] = T0i + T2i;
+  const V Ur = T0r - T2r, Ui = T0i - T2i;
+  const V Vr = T1r - T3i, Vi = T1i + T3r;
+  const V Xr = T1r + T3i, Xi = T1i - T3r;
+  if constexpr (Plain) {
+    Zr[2] = Ur, Zi[2] = Ui, Zr[1] = Vr, Zi[1] = Vi, Zr[3] = Xr, Zi[3] = Xi;
+  } else {
+    Zr[2] = Ur * Tw[2] - Ui * Tw[3];
+    Zi[2] = Ur * Tw[3] + Ui * Tw[2];
+    Zr[1] = Vr * Tw[0] - Vi * Tw[1];
+    Zi[1] = Vr * Tw[1] + Vi * Tw[0];
+    Zr[3] = Xr * Tw[4] - Xi * Tw[5];
+    Zi[3] = Xr * Tw[5] + Xi * Tw[4];
+  }
+}
+
+// A self-sorting radix-4 stage with s >= V: vectors run along q, the twiddles of p are scalars.
+template <int V>
+[[gnu::always_inline]] inline void SortingStageAlongQ(const double* XR, const double* XI,
+                                                      double* YR, double* YI, size_t M, size_t S,
+                                                      const double* Tw) {
+  using Vec = typename VecOf<V>::V;
+  const size_t CW = M < kTwChunk ? M : kTwChunk;
+  for (size_t P = 0; P < M; ++P) {
+    double W[6] = {1, 0, 1, 0, 1, 0};
+    if (M > 1) {
+      const double* T = Tw + (P / CW) * 6 * CW + P % CW;
+      for (int K = 0; K < 6; ++K) W[K] = T[K * CW];
+    }
+    for (size_t Q = 0; Q < S; Q += V) {
+      Vec Ar[4], Ai[4], Zr[4], Zi[4];
+      for (int T = 0; T < 4; ++T) {
+        LdV<V>(Ar[T], XR + Q + S * (P + T * M));
+        LdV<V>(Ai[T], XI + Q + S * (P + T * M));
+      }
+      if (M == 1)
+        Butterfly4<Vec, double, true>(Ar, Ai, W, Zr, Zi);
+      else
+        Butterfly4<Vec, double, false>(Ar, Ai, W, Zr, Zi);
+      for (int R = 0; R < 4; ++R) {
+        StV<V>(YR + Q + S * (R + 4 * P), Zr[R]);
+        StV<V>(YI + Q + S * (R + 4 * P), Zi[R]);
+      }
+    }
+  }
+}
+
+// The first self-sorting stage (s = 1, m >= 4): vectors of four run along p, and the four
+// outputs of four butterflies are transposed so that they are stored as 16 consecutive values.
+[[gnu::always_inline]] inline void SortingStageFirst(const double* XR, const double* XI, double* YR,
+                                                     double* YI, size_t M, const double* Tw) {
+  using Vec = VecOf<4>::V;
+  const size_t CW = M < kTwChunk ? M : kTwChunk;
+  auto Transposed = [](double* Y, const Vec(&Z)[4]) {
+    const Vec T0 = __builtin_shufflevector(Z[0], Z[1], 0, 4, 1, 5);
+    const Vec T1 = __builtin_shufflevector(Z[0], Z[1], 2, 6, 3, 7);
+    const Vec T2 = __builtin_shufflevector(Z[2], Z[3], 0, 4, 1, 5);
+    const Vec T3 = __builtin_shufflevector(Z[2], Z[3], 2, 6, 3, 7);
+    StV<4>(Y, __builtin_shufflevector(T0, T2, 0, 1, 4, 5));
+    StV<4>(Y + 4, __builtin_shufflevector(T0, T2, 2, 3, 6, 7));
+    StV<4>(Y + 8, __builtin_shufflevector(T1, T3, 0, 1, 4, 5));
+    StV<4>(Y + 12, __builtin_shufflevector(T1, T3, 2, 3, 6, 7));
+  };
+  for (size_t P = 0; P < M; P += 4) {
+    Vec Ar[4], Ai[4], Zr[4], Zi[4], W[6];
+    for (int T = 0; T < 4; ++T) {
+      LdV<4>(Ar[T], XR + P + T * M);
+      LdV<4>(Ai[T], XI + P + T * M);
+    }
+    const double* T = Tw + (P / CW) * 6 * CW + P % CW;
+    for (int K = 0; K < 6; ++K) LdV<4>(W[K], T + K * CW);
+    Butterfly4<Vec, Vec, false>(Ar, Ai, W, Zr, Zi);
+    Transposed(YR + 4 * P, Zr);
+    Transposed(YI + 4 * P, Zi);
+  }
+}
+
+// The whole transform of a small block: split copy, self-sorting stages, interleaved result
+// (conjugated and scaled for the inverse, as Unscramble does).
+template <int W>
+[[gnu::always_inline]] inline void SelfSorting(double* Data, double* R0, double* I0, double* R1,
+                                               double* I1, size_t N, TStageTables Tw,
+                                               bool Inverse) {
+  const double ImSign = Inverse ? -1.0 : 1.0;
+  for (size_t K = 0; K < N; ++K) {
+    R0[K] = Data[2 * K];
+    I0[K] = ImSign * Data[2 * K + 1];
+  }
+  size_t Len = N, S = 1;
+  for (; Len >= 4; Len >>= 2, S <<= 2) {
+    const size_t M = Len / 4;
+    const double* T = Tw.Of(Len);
+    if (S == 1 && M >= 4)
+      SortingStageFirst(R0, I0, R1, I1, M, T);
+    else if (W >= 8 && S >= 8)
+      SortingStageAlongQ<W >= 8 ? 8 : 1>(R0, I0, R1, I1, M, S, T);
+    else if (W >= 4 && S >= 4)
+      SortingStageAlongQ<W >= 4 ? 4 : 1>(R0, I0, R1, I1, M, S, T);
+    else if (S >= 2)
+      SortingStageAlongQ<2>(R0, I0, R1, I1, M, S, T);
+    else
+      SortingStageAlongQ<1>(R0, I0, R1, I1, M, S, T);
+    std::swap(R0, R1);
+    std::swap(I0, I1);
+  }
+  if (Len == 2) {  // the radix-2 stage of odd powers: unit twiddles
+    for (size_t Q = 0; Q < S; ++Q) {
+      const double Ar = R0[Q], Ai = I0[Q], Br = R0[Q + S], Bi = I0[Q + S];
+      R1[Q] = Ar + Br;
+      I1[Q] = Ai + Bi;
+      R1[Q + S] = Ar - Br;
+      I1[Q + S] = Ai - Bi;
+    }
+    std::swap(R0, R1);
+    std::swap(I0, I1);
+  }
+  if (Inverse) {
+    const double Scale = 1.0 / static_cast<double>(N);
+    for (size_t K = 0; K < N; ++K) {
+      Data[2 * K] = R0[K] * Scale;
+      Data[2 * K + 1] = -(I0[K] * Scale);
+    }
+  } else {
+    for (size_t K = 0; K < N; ++K) {
+      Data[2 * K] = R0[K];
+      Data[2 * K + 1] = I0[K];
+    }
+  }
+}
+
+__attribute__((target("avx512f"))) void SelfSorting512(double* Data, double* R0, double* I0,
+                                                       double* R1, double* I1, size_t N,
+                                                       TStageTables Tw, bool Inverse) {
+  SelfSorting<8>(Data, R0, I0, R1, I1, N, Tw, Inverse);
+}
+
+__attribute__((target("avx2"))) void SelfSorting256(double* Data, double* R0, double* I0,
+                                                    double* R1, double* I1, size_t N,
+                                                    TStageTables Tw, bool Inverse) {
+  SelfSorting<4>(Data, R0, I0, R1, I1, N, Tw, Inverse);
+}
+
+void SelfSortingGeneric(double* Data, double* R0, double* I0, double* R1, double* I1, size_t N,
+                        TStageTables Tw, bool Inverse) {
+  SelfSorting<2>(Data, R0, I0, R1, I1, N, Tw, Inverse);
+}
+
 // Out[k] = (Re[rev k], Im[rev k]) for the whole block, conjugated and scaled for the inverse.
 // Large blocks go through 32 x 32 tiles so that reads and writes both run along cache lines.
 void Unscramble(const double* Re, const double* Im, double* Out, int Log2, bool Inverse) {
@@ -260,7 +433,9 @@ TFFTPlan::TFFTPlan(int32_t N) : FN(N), FLog2(0) {
       UnitRoot(3 * J, L, T[4 * CW], T[5 * CW]);
     }
   }
-  FWork.resize(2 * static_cast<size_t>(N) + kImPad + kAlign);
+  // The self-sorting stages of small blocks need a second pair of arrays.
+  const size_t Arrays = FLog2 <= kSelfSortingMaxLog2 ? 4 : 2;
+  FWork.resize(Arrays * (static_cast<size_t>(N) + kImPad) + kAlign);
 }
 
 void TFFTPlan::Execute(double* Data, bool Inverse) {
@@ -269,13 +444,25 @@ void TFFTPlan::Execute(double* Data, bool Inverse) {
   const uintptr_t Raw = reinterpret_cast<uintptr_t>(FWork.data());
   double* R = FWork.data() + ((kAlign - (Raw / sizeof(double)) % kAlign) % kAlign);
   double* I = R + N + kImPad;
+  const TStageTables Tw{FTwiddles.data(), FTwOffset.data()};
+  if (FLog2 <= kSelfSortingMaxLog2) {
+    double* R1 = I + N + kImPad;
+    double* I1 = R1 + N + kImPad;
+    switch (kernels::ActivePath()) {
+      case kernels::kpAVX512:
+        return SelfSorting512(Data, R, I, R1, I1, N, Tw, Inverse);
+      case kernels::kpAVX2:
+        return SelfSorting256(Data, R, I, R1, I1, N, Tw, Inverse);
+      default:
+        return SelfSortingGeneric(Data, R, I, R1, I1, N, Tw, Inverse);
+    }
+  }
   // The inverse is the conjugate of the forward transform of the conjugate (negation is exact).
   const double ImSign = Inverse ? -1.0 : 1.0;
   for (size_t K = 0; K < N; ++K) {
     R[K] = Data[2 * K];
     I[K] = ImSign * Data[2 * K + 1];
   }
-  const TStageTables Tw{FTwiddles.data(), FTwOffset.data()};
   switch (kernels::ActivePath()) {
     case kernels::kpAVX512:
       AllStages512(R, I, N, Tw);
