@@ -237,11 +237,51 @@ template <class V, class T, bool Plain>
   }
 }
 
-// A self-sorting radix-4 stage with s >= V: vectors run along q, the twiddles of p are scalars.
+// Where a stage puts its result: the other split buffer, or (the last stage) the caller's
+// interleaved block, as it is or conjugated and scaled by 1/N for the inverse.
+enum TStageOut { soSplit, soForward, soInverse };
+
+// Data[2k], Data[2k + 1] = Re[k], Im[k] for the V lanes.
 template <int V>
+[[gnu::always_inline]] inline void StInterleaved(double* Data, const typename VecOf<V>::V& Re,
+                                                 const typename VecOf<V>::V& Im) {
+  if constexpr (V == 8) {
+    StV<8>(Data, __builtin_shufflevector(Re, Im, 0, 8, 1, 9, 2, 10, 3, 11));
+    StV<8>(Data + 8, __builtin_shufflevector(Re, Im, 4, 12, 5, 13, 6, 14, 7, 15));
+  } else if constexpr (V == 4) {
+    StV<4>(Data, __builtin_shufflevector(Re, Im, 0, 4, 1, 5));
+    StV<4>(Data + 4, __builtin_shufflevector(Re, Im, 2, 6, 3, 7));
+  } else if constexpr (V == 2) {
+    StV<2>(Data, __builtin_shufflevector(Re, Im, 0, 2));
+    StV<2>(Data + 2, __builtin_shufflevector(Re, Im, 1, 3));
+  } else {
+    Data[0] = Re[0];
+    Data[1] = Im[0];
+  }
+}
+
+// The stored value of lanes Re, Im for output mode Out (the inverse's conjugate and 1/N scale
+// are those Unscramble applies).
+template <TStageOut Out, int V>
+[[gnu::always_inline]] inline void StOut(double* YR, double* YI, double* Data, size_t K,
+                                         typename VecOf<V>::V Re, typename VecOf<V>::V Im,
+                                         double Scale) {
+  if constexpr (Out == soSplit) {
+    StV<V>(YR + K, Re);
+    StV<V>(YI + K, Im);
+  } else if constexpr (Out == soForward) {
+    StInterleaved<V>(Data + 2 * K, Re, Im);
+  } else {
+    StInterleaved<V>(Data + 2 * K, Re * Scale, -(Im * Scale));
+  }
+}
+
+// A self-sorting radix-4 stage with s >= V: vectors run along q, the twiddles of p are scalars.
+template <int V, TStageOut Out>
 [[gnu::always_inline]] inline void SortingStageAlongQ(const double* XR, const double* XI,
-                                                      double* YR, double* YI, size_t M, size_t S,
-                                                      const double* Tw) {
+                                                      double* YR, double* YI, double* Data,
+                                                      size_t M, size_t S, const double* Tw,
+                                                      double Scale) {
   using Vec = typename VecOf<V>::V;
   const size_t CW = M < kTwChunk ? M : kTwChunk;
   for (size_t P = 0; P < M; ++P) {
@@ -260,17 +300,30 @@ template <int V>
         Butterfly4<Vec, double, true>(Ar, Ai, W, Zr, Zi);
       else
         Butterfly4<Vec, double, false>(Ar, Ai, W, Zr, Zi);
-      for (int R = 0; R < 4; ++R) {
-        StV<V>(YR + Q + S * (R + 4 * P), Zr[R]);
-        StV<V>(YI + Q + S * (R + 4 * P), Zi[R]);
-      }
+      for (int R = 0; R < 4; ++R)
+        StOut<Out, V>(YR, YI, Data, Q + S * (R + 4 * P), Zr[R], Zi[R], Scale);
     }
+  }
+}
+
+// The radix-2 stage of odd powers (unit twiddles), always the last one.
+template <int V, TStageOut Out>
+[[gnu::always_inline]] inline void SortingStageRadix2(const double* XR, const double* XI,
+                                                      double* YR, double* YI, double* Data,
+                                                      size_t S, double Scale) {
+  using Vec = typename VecOf<V>::V;
+  for (size_t Q = 0; Q < S; Q += V) {
+    Vec Ar, Ai, Br, Bi;
+    LdV<V>(Ar, XR + Q), LdV<V>(Ai, XI + Q), LdV<V>(Br, XR + Q + S), LdV<V>(Bi, XI + Q + S);
+    StOut<Out, V>(YR, YI, Data, Q, Ar + Br, Ai + Bi, Scale);
+    StOut<Out, V>(YR, YI, Data, Q + S, Ar - Br, Ai - Bi, Scale);
   }
 }
 
 // The first self-sorting stage (s = 1, m >= 4): vectors of four run along p, and the four
 // outputs of four butterflies are transposed so that they are stored as 16 consecutive values.
-[[gnu::always_inline]] inline void SortingStageFirst(const double* XR, const double* XI, double* YR,
+// It reads the caller's interleaved block (conjugated for the inverse) in place of a split copy.
+[[gnu::always_inline]] inline void SortingStageFirst(const double* Data, double ImSign, double* YR,
                                                      double* YI, size_t M, const double* Tw) {
   using Vec = VecOf<4>::V;
   const size_t CW = M < kTwChunk ? M : kTwChunk;
@@ -287,8 +340,11 @@ template <int V>
   for (size_t P = 0; P < M; P += 4) {
     Vec Ar[4], Ai[4], Zr[4], Zi[4], W[6];
     for (int T = 0; T < 4; ++T) {
-      LdV<4>(Ar[T], XR + P + T * M);
-      LdV<4>(Ai[T], XI + P + T * M);
+      Vec Lo, Hi;
+      LdV<4>(Lo, Data + 2 * (P + T * M));
+      LdV<4>(Hi, Data + 2 * (P + T * M) + 4);
+      Ar[T] = __builtin_shufflevector(Lo, Hi, 0, 2, 4, 6);
+      Ai[T] = ImSign * __builtin_shufflevector(Lo, Hi, 1, 3, 5, 7);
     }
     const double* T = Tw + (P / CW) * 6 * CW + P % CW;
     for (int K = 0; K < 6; ++K) LdV<4>(W[K], T + K * CW);
@@ -298,57 +354,68 @@ template <int V>
   }
 }
 
-// The whole transform of a small block: split copy, self-sorting stages, interleaved result
-// (conjugated and scaled for the inverse, as Unscramble does).
+// One stage of length Len over S sequences, vectors as wide as W and S allow.
+template <int W, TStageOut Out>
+[[gnu::always_inline]] inline void SortingStage(const double* XR, const double* XI, double* YR,
+                                                double* YI, double* Data, size_t Len, size_t S,
+                                                const double* Tw, double Scale) {
+  if (Len == 2) {
+    if (W >= 8 && S >= 8)
+      SortingStageRadix2<W >= 8 ? 8 : 1, Out>(XR, XI, YR, YI, Data, S, Scale);
+    else if (W >= 4 && S >= 4)
+      SortingStageRadix2<W >= 4 ? 4 : 1, Out>(XR, XI, YR, YI, Data, S, Scale);
+    else if (S >= 2)
+      SortingStageRadix2<2, Out>(XR, XI, YR, YI, Data, S, Scale);
+    else
+      SortingStageRadix2<1, Out>(XR, XI, YR, YI, Data, S, Scale);
+    return;
+  }
+  const size_t M = Len / 4;
+  if (W >= 8 && S >= 8)
+    SortingStageAlongQ<W >= 8 ? 8 : 1, Out>(XR, XI, YR, YI, Data, M, S, Tw, Scale);
+  else if (W >= 4 && S >= 4)
+    SortingStageAlongQ<W >= 4 ? 4 : 1, Out>(XR, XI, YR, YI, Data, M, S, Tw, Scale);
+  else if (S >= 2)
+    SortingStageAlongQ<2, Out>(XR, XI, YR, YI, Data, M, S, Tw, Scale);
+  else
+    SortingStageAlongQ<1, Out>(XR, XI, YR, YI, Data, M, S, Tw, Scale);
+}
+
+// The whole transform of a small block in place on the caller's interleaved data. The first
+// stage reads the block and the last writes it back, so there are no separate copy passes
+// (blocks below 16 points, whose first stage is not vectorised, are copied).
 template <int W>
 [[gnu::always_inline]] inline void SelfSorting(double* Data, double* R0, double* I0, double* R1,
                                                double* I1, size_t N, TStageTables Tw,
                                                bool Inverse) {
   const double ImSign = Inverse ? -1.0 : 1.0;
-  for (size_t K = 0; K < N; ++K) {
-    R0[K] = Data[2 * K];
-    I0[K] = ImSign * Data[2 * K + 1];
-  }
+  const double Scale = 1.0 / static_cast<double>(N);
   size_t Len = N, S = 1;
-  for (; Len >= 4; Len >>= 2, S <<= 2) {
-    const size_t M = Len / 4;
-    const double* T = Tw.Of(Len);
-    if (S == 1 && M >= 4)
-      SortingStageFirst(R0, I0, R1, I1, M, T);
-    else if (W >= 8 && S >= 8)
-      SortingStageAlongQ<W >= 8 ? 8 : 1>(R0, I0, R1, I1, M, S, T);
-    else if (W >= 4 && S >= 4)
-      SortingStageAlongQ<W >= 4 ? 4 : 1>(R0, I0, R1, I1, M, S, T);
-    else if (S >= 2)
-      SortingStageAlongQ<2>(R0, I0, R1, I1, M, S, T);
-    else
-      SortingStageAlongQ<1>(R0, I0, R1, I1, M, S, T);
-    std::swap(R0, R1);
-    std::swap(I0, I1);
-  }
-  if (Len == 2) {  // the radix-2 stage of odd powers: unit twiddles
-    for (size_t Q = 0; Q < S; ++Q) {
-      const double Ar = R0[Q], Ai = I0[Q], Br = R0[Q + S], Bi = I0[Q + S];
-      R1[Q] = Ar + Br;
-      I1[Q] = Ai + Bi;
-      R1[Q + S] = Ar - Br;
-      I1[Q + S] = Ai - Bi;
-    }
-    std::swap(R0, R1);
-    std::swap(I0, I1);
-  }
-  if (Inverse) {
-    const double Scale = 1.0 / static_cast<double>(N);
-    for (size_t K = 0; K < N; ++K) {
-      Data[2 * K] = R0[K] * Scale;
-      Data[2 * K + 1] = -(I0[K] * Scale);
-    }
+  if (N >= 16) {
+    SortingStageFirst(Data, ImSign, R0, I0, N / 4, Tw.Of(N));
+    Len = N / 4, S = 4;
   } else {
     for (size_t K = 0; K < N; ++K) {
-      Data[2 * K] = R0[K];
-      Data[2 * K + 1] = I0[K];
+      R0[K] = Data[2 * K];
+      I0[K] = ImSign * Data[2 * K + 1];
+    }
+    if (N == 1) {
+      Data[1] = Inverse ? -(I0[0] * Scale) : I0[0];
+      Data[0] = Inverse ? R0[0] * Scale : R0[0];
+      return;
     }
   }
+  for (; Len > 4; Len >>= 2, S <<= 2) {
+    SortingStage<W, soSplit>(R0, I0, R1, I1, Data, Len, S, Tw.Of(Len), Scale);
+    std::swap(R0, R1);
+    std::swap(I0, I1);
+  }
+  // Len is now 4 or 2: the last stage, straight into the block.
+  const double* T = Len == 4 ? Tw.Of(4) : nullptr;
+  if (Inverse)
+    SortingStage<W, soInverse>(R0, I0, R1, I1, Data, Len, S, T, Scale);
+  else
+    SortingStage<W, soForward>(R0, I0, R1, I1, Data, Len, S, T, Scale);
 }
 
 __attribute__((target("avx512f"))) void SelfSorting512(double* Data, double* R0, double* I0,
