@@ -127,6 +127,7 @@ BENCHMARK_CAPTURE(BM_NuxForward, avx2, nux::kernels::kpAVX2)
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_NuxForward, generic, nux::kernels::kpGeneric)
+    ->Arg(1 << 10)
     ->Arg(1 << 16)
     ->Arg(1 << 20)
     ->UseManualTime()

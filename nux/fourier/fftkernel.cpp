@@ -203,14 +203,19 @@ void AllStagesGeneric(double* R, double* I, size_t N, TStageTables Tw) {
 // and Radix4Last with the same twiddles, so the bits are those of the in-place stages.
 constexpr int kSelfSortingMaxLog2 = 12;
 
-// Loads and stores of W doubles; a wide vector returned by value would change the ABI.
+// Loads and stores of W doubles through an unaligned, aliasing vector type: one instruction
+// each, where a memcpy into an array of vectors may be split into halves that the following
+// full-width load cannot take from the store buffer. (A wide vector returned by value would
+// change the ABI, hence the out parameter.)
+template <int W>
+using TUnaligned [[gnu::vector_size(W * sizeof(double)), gnu::aligned(8), gnu::may_alias]] = double;
 template <int W>
 [[gnu::always_inline]] inline void LdV(typename VecOf<W>::V& X, const double* P) {
-  std::memcpy(&X, P, sizeof X);
+  X = *reinterpret_cast<const TUnaligned<W>*>(P);
 }
 template <int W>
 [[gnu::always_inline]] inline void StV(double* P, const typename VecOf<W>::V& X) {
-  std::memcpy(P, &X, sizeof X);
+  *reinterpret_cast<TUnaligned<W>*>(P) = X;
 }
 
 // The four outputs of one radix-4 butterfly (z0 = T0 + T2, then the r = 1, 2, 3 parts with their
@@ -292,6 +297,7 @@ template <int V, TStageOut Out>
     }
     for (size_t Q = 0; Q < S; Q += V) {
       Vec Ar[4], Ai[4], Zr[4], Zi[4];
+#pragma GCC unroll 4
       for (int T = 0; T < 4; ++T) {
         LdV<V>(Ar[T], XR + Q + S * (P + T * M));
         LdV<V>(Ai[T], XI + Q + S * (P + T * M));
@@ -300,6 +306,7 @@ template <int V, TStageOut Out>
         Butterfly4<Vec, double, true>(Ar, Ai, W, Zr, Zi);
       else
         Butterfly4<Vec, double, false>(Ar, Ai, W, Zr, Zi);
+#pragma GCC unroll 4
       for (int R = 0; R < 4; ++R)
         StOut<Out, V>(YR, YI, Data, Q + S * (R + 4 * P), Zr[R], Zi[R], Scale);
     }
@@ -339,6 +346,7 @@ template <int V, TStageOut Out>
   };
   for (size_t P = 0; P < M; P += 4) {
     Vec Ar[4], Ai[4], Zr[4], Zi[4], W[6];
+#pragma GCC unroll 4
     for (int T = 0; T < 4; ++T) {
       Vec Lo, Hi;
       LdV<4>(Lo, Data + 2 * (P + T * M));
@@ -347,6 +355,7 @@ template <int V, TStageOut Out>
       Ai[T] = ImSign * __builtin_shufflevector(Lo, Hi, 1, 3, 5, 7);
     }
     const double* T = Tw + (P / CW) * 6 * CW + P % CW;
+#pragma GCC unroll 6
     for (int K = 0; K < 6; ++K) LdV<4>(W[K], T + K * CW);
     Butterfly4<Vec, Vec, false>(Ar, Ai, W, Zr, Zi);
     Transposed(YR + 4 * P, Zr);

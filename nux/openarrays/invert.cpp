@@ -23,6 +23,9 @@ constexpr double TinyPivot = 1e-100;
 constexpr int64_t Panel = 64;
 constexpr int64_t Slice = 16;
 constexpr int64_t SolveRows = 64;
+// The diagonal blocks' inverses cost 2 b^2 n extra operations per pass; small arrays take
+// narrower blocks so that this stays a small share of the 2 n^3.
+int64_t SolveRowsFor(int64_t N) { return N < 256 ? SolveRows / 2 : SolveRows; }
 
 using kernels::TOperand;
 
@@ -42,8 +45,9 @@ struct TWork {
   std::vector<int64_t> RowAt;  // original row now at each position
   std::vector<int64_t> Pivot;  // row exchanged with each position during the factorisation
   std::vector<double> X;       // the inverse, its columns still in pivoted order
-  std::vector<double> Diag;    // inverse of a diagonal block of L or U (SolveRows squared)
-  std::vector<double> Rows;    // SolveRows rows of X before they are stored back
+  int64_t Block = 0;           // rows of X solved together
+  std::vector<double> Diag;    // inverse of a diagonal block of L or U (Block squared)
+  std::vector<double> Rows;    // Block rows of X before they are stored back
   std::vector<const double*> LUCols, DiagCols, Tail;  // column pointers for the product kernel
 
   // Rows R0.. of columns C0..C1-1 of M, which is column-major with N rows, for the kernel.
@@ -184,8 +188,8 @@ struct TWork {
   const int64_t N = W.N;
   double* X = W.X.data();
   for (int64_t S = 0; S < N; ++S) X[S * N + S] = 1.0;
-  for (int64_t B0 = 0; B0 < N; B0 += SolveRows) {
-    const int64_t B1 = std::min(B0 + SolveRows, N);
+  for (int64_t B0 = 0; B0 < N; B0 += W.Block) {
+    const int64_t B1 = std::min(B0 + W.Block, N);
     InvertDiagonalBlock(W, B0, B1, true);
     ApplyDiagonalBlock(W, B0, B1, B1);
     W.TakeOff(X, B0, B1, N, 0, B1);
@@ -214,16 +218,17 @@ int32_t InvertArray(TDouble2DArray& A) {
   const int64_t N = static_cast<int64_t>(Size);
   TWork W;
   W.N = N;
+  W.Block = SolveRowsFor(N);
   try {
     W.LU.resize(Size * Size);
     W.Scale.assign(Size, 0.0);
     W.RowAt.resize(Size);
     W.Pivot.resize(Size);
     W.X.resize(Size * Size);  // zero
-    W.Diag.resize(SolveRows * SolveRows);
-    W.Rows.resize(Size * SolveRows);
+    W.Diag.resize(static_cast<size_t>(W.Block * W.Block));
+    W.Rows.resize(Size * static_cast<size_t>(W.Block));
     W.LUCols.resize(Size);
-    W.DiagCols.resize(SolveRows);
+    W.DiagCols.resize(static_cast<size_t>(W.Block));
     W.Tail.resize(Size);
   } catch (const std::bad_alloc&) {
     return -2;
@@ -256,8 +261,8 @@ int32_t InvertArray(TDouble2DArray& A) {
     if (!std::all_of(W.LU.begin(), W.LU.end(), [](double V) { return std::isfinite(V); }))
       return -3;
     kernels::TPathVariants<&InvertLower>::For(Path)(W);
-    for (int64_t B1 = N; B1 > 0; B1 -= SolveRows) {
-      const int64_t B0 = std::max<int64_t>(B1 - SolveRows, 0);
+    for (int64_t B1 = N; B1 > 0; B1 -= W.Block) {
+      const int64_t B0 = std::max<int64_t>(B1 - W.Block, 0);
       for (int64_t R = B0; R < B1; ++R)
         if (MathFeedBack(1.0)) return -3;
       kernels::TPathVariants<&SolveUpper>::For(Path)(W, B0, B1);
