@@ -29,6 +29,7 @@ std::vector<const double*> ColumnPointers(const TCols& Columns) {
 struct TGemmWorkspace {
   std::vector<double> PackA;
   std::vector<double> PackB;
+  std::vector<double*> CCols;  // column pointers of a strided result
 };
 
 // What a product does with C's previous contents: giSet replaces them by the sum; giAdd and
@@ -43,6 +44,11 @@ enum TGemmInto : int32_t { giSet, giAdd, giSubtract };
 // supplies the packing buffers. Throws std::bad_alloc when the packing buffers cannot be had.
 void Gemm(int64_t M, int64_t N, int64_t K, TOperand A, int64_t Row0, TOperand B, int64_t Col0,
           double* C, int64_t Ldc, bool Upper = false, TGemmWorkspace* Work = nullptr,
+          TGemmInto Into = giSet);
+
+// The same product into a result held as separate columns: C(i, j) at CCols[j][CRow0 + i].
+void Gemm(int64_t M, int64_t N, int64_t K, TOperand A, int64_t Row0, TOperand B, int64_t Col0,
+          double* const* CCols, int64_t CRow0, TGemmWorkspace* Work = nullptr,
           TGemmInto Into = giSet);
 
 // Y(i) = sum over p = 0..K-1 of A(i, p) * X[p], for a plain operand A of M rows.
