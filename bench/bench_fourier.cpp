@@ -93,7 +93,10 @@ void BM_FFTWForward(benchmark::State& State) {
   fftw_free(X);
 }
 BENCHMARK(BM_FFTWForward)
+    ->Arg(1 << 6)
+    ->Arg(1 << 8)
     ->Arg(1 << 10)
+    ->Arg(1 << 12)
     ->Arg(1 << 16)
     ->Arg(1 << 20)
     ->UseManualTime()
@@ -114,14 +117,17 @@ void BM_WaveletFull(benchmark::State& State) {
 
 }  // namespace
 
-BENCHMARK_CAPTURE(BM_NuxForward, auto, nux::kernels::kpAuto) -> Arg(1 << 10) -> Arg(1 << 16)
-    -> Arg(1 << 20) -> UseManualTime() -> Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_NuxForward, auto, nux::kernels::kpAuto) -> Arg(1 << 6) -> Arg(1 << 8)
+    -> Arg(1 << 10) -> Arg(1 << 12) -> Arg(1 << 16) -> Arg(1 << 20) -> UseManualTime()
+        -> Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_NuxForward, avx2, nux::kernels::kpAVX2)
+    ->Arg(1 << 10)
     ->Arg(1 << 16)
     ->Arg(1 << 20)
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_NuxForward, generic, nux::kernels::kpGeneric)
+    ->Arg(1 << 10)
     ->Arg(1 << 16)
     ->Arg(1 << 20)
     ->UseManualTime()

@@ -1,6 +1,7 @@
 // Goto-style blocking: a KC x NC slice of B is packed into panels of NR columns, an MC x KC block
 // of A into panels of MR rows, and a register tile of MR x NR sums runs over the KC terms. Slices
 // after the first reload the partial sums from C and go on adding, so every sum keeps index order.
+// A subtracting product packs A negated: c + (-a)*b rounds exactly as c - a*b.
 #include "nux/kernels/gemm.h"
 
 #include <algorithm>
@@ -34,7 +35,7 @@ using TTileGeneric = TTile<2, 2, 6>;
 // Pb NR values per term.
 template <class T>
 [[gnu::always_inline]] inline void MicroKernel(int64_t Kc, const double* Pa, const double* Pb,
-                                               double* C, int64_t Ldc, bool First) {
+                                               double* const* Cp, int64_t R, bool First) {
   constexpr int W = T::kW, MV = T::kMV, MR = T::kMR, NR = T::kNR;
   using V = typename VecOf<W>::V;
   V Acc[NR][MV];
@@ -45,7 +46,7 @@ template <class T>
       if (First)
         Acc[J][I] = V{};
       else
-        std::memcpy(&Acc[J][I], C + J * Ldc + I * W, sizeof(V));
+        std::memcpy(&Acc[J][I], Cp[J] + R + I * W, sizeof(V));
     }
   for (int64_t P = 0; P < Kc; ++P) {
     V A[MV];
@@ -63,7 +64,7 @@ template <class T>
 #pragma GCC unroll 8
   for (int J = 0; J < NR; ++J)
 #pragma GCC unroll 4
-    for (int I = 0; I < MV; ++I) std::memcpy(C + J * Ldc + I * W, &Acc[J][I], sizeof(V));
+    for (int I = 0; I < MV; ++I) std::memcpy(Cp[J] + R + I * W, &Acc[J][I], sizeof(V));
 }
 
 // Runs the tiles of an Mc x Nc block of C over one slice of Kc terms; tiles cut by the block's
@@ -71,52 +72,57 @@ template <class T>
 // (shifted by Shift, the block's row offset less its column offset) is skipped.
 template <class T>
 [[gnu::always_inline]] inline void MacroKernel(int64_t Mc, int64_t Nc, int64_t Kc, const double* Pa,
-                                               const double* Pb, double* C, int64_t Ldc, bool First,
-                                               int64_t Shift) {
+                                               const double* Pb, double* const* Cols, int64_t R0,
+                                               bool First, int64_t Shift) {
   constexpr int MR = T::kMR, NR = T::kNR;
   for (int64_t Jr = 0; Jr < Nc; Jr += NR) {
     const int64_t Nr = std::min<int64_t>(NR, Nc - Jr);
+    double* const* Ct = Cols + Jr;
     for (int64_t Ir = 0; Ir < Mc; Ir += MR) {
       const int64_t Mr = std::min<int64_t>(MR, Mc - Ir);
       if (Jr + Nr - 1 < Ir + Shift) continue;
-      double* Ct = C + Ir + Jr * Ldc;
       if (Mr == MR && Nr == NR) {
-        MicroKernel<T>(Kc, Pa + Ir * Kc, Pb + Jr * Kc, Ct, Ldc, First);
+        MicroKernel<T>(Kc, Pa + Ir * Kc, Pb + Jr * Kc, Ct, R0 + Ir, First);
         continue;
       }
       double Tile[MR * NR] = {};
+      double* TileCols[NR];
+      for (int J = 0; J < NR; ++J) TileCols[J] = Tile + J * MR;
       if (!First)
-        for (int64_t J = 0; J < Nr; ++J) std::memcpy(Tile + J * MR, Ct + J * Ldc, Mr * 8);
-      MicroKernel<T>(Kc, Pa + Ir * Kc, Pb + Jr * Kc, Tile, MR, First);
-      for (int64_t J = 0; J < Nr; ++J) std::memcpy(Ct + J * Ldc, Tile + J * MR, Mr * 8);
+        for (int64_t J = 0; J < Nr; ++J) std::memcpy(Tile + J * MR, Ct[J] + R0 + Ir, Mr * 8);
+      MicroKernel<T>(Kc, Pa + Ir * Kc, Pb + Jr * Kc, TileCols, 0, First);
+      for (int64_t J = 0; J < Nr; ++J) std::memcpy(Ct[J] + R0 + Ir, Tile + J * MR, Mr * 8);
     }
   }
 }
 
-using TMacroFn = void (*)(int64_t, int64_t, int64_t, const double*, const double*, double*, int64_t,
-                          bool, int64_t);
+using TMacroFn = void (*)(int64_t, int64_t, int64_t, const double*, const double*, double* const*,
+                          int64_t, bool, int64_t);
 
 __attribute__((target("avx512f"))) void Macro512(int64_t Mc, int64_t Nc, int64_t Kc,
-                                                 const double* Pa, const double* Pb, double* C,
-                                                 int64_t Ldc, bool First, int64_t Shift) {
-  MacroKernel<TTile512>(Mc, Nc, Kc, Pa, Pb, C, Ldc, First, Shift);
+                                                 const double* Pa, const double* Pb,
+                                                 double* const* Cols, int64_t R0, bool First,
+                                                 int64_t Shift) {
+  MacroKernel<TTile512>(Mc, Nc, Kc, Pa, Pb, Cols, R0, First, Shift);
 }
 
 __attribute__((target("avx2"))) void Macro256(int64_t Mc, int64_t Nc, int64_t Kc, const double* Pa,
-                                              const double* Pb, double* C, int64_t Ldc, bool First,
-                                              int64_t Shift) {
-  MacroKernel<TTile256>(Mc, Nc, Kc, Pa, Pb, C, Ldc, First, Shift);
+                                              const double* Pb, double* const* Cols, int64_t R0,
+                                              bool First, int64_t Shift) {
+  MacroKernel<TTile256>(Mc, Nc, Kc, Pa, Pb, Cols, R0, First, Shift);
 }
 
-void MacroGeneric(int64_t Mc, int64_t Nc, int64_t Kc, const double* Pa, const double* Pb, double* C,
-                  int64_t Ldc, bool First, int64_t Shift) {
-  MacroKernel<TTileGeneric>(Mc, Nc, Kc, Pa, Pb, C, Ldc, First, Shift);
+void MacroGeneric(int64_t Mc, int64_t Nc, int64_t Kc, const double* Pa, const double* Pb,
+                  double* const* Cols, int64_t R0, bool First, int64_t Shift) {
+  MacroKernel<TTileGeneric>(Mc, Nc, Kc, Pa, Pb, Cols, R0, First, Shift);
 }
 
 // Packs rows Row0.. Row0+Mc-1, terms P0..P0+Kc-1 of A into panels of MR rows: panel q holds
 // term p at Dst[q * MR * Kc + p * MR + i]. Rows beyond Mc are zero. Writes run sequentially.
-template <int MR>
+// Neg packs -A.
+template <int MR, bool Neg>
 void PackA(TOperand A, int64_t Row0, int64_t Mc, int64_t P0, int64_t Kc, double* Dst) {
+  constexpr double S = Neg ? -1.0 : 1.0;  // multiplying by -1 is exact
   for (int64_t Q = 0; Q * MR < Mc; ++Q, Dst += MR * Kc) {
     const int64_t Rows = std::min<int64_t>(MR, Mc - Q * MR);
     const int64_t R0 = Row0 + Q * MR;
@@ -126,9 +132,9 @@ void PackA(TOperand A, int64_t Row0, int64_t Mc, int64_t P0, int64_t Kc, double*
         double* D = Dst + P * MR;
         if (Rows == MR) {
 #pragma GCC unroll 8
-          for (int I = 0; I < MR; ++I) D[I] = Src[I];
+          for (int I = 0; I < MR; ++I) D[I] = S * Src[I];
         } else {
-          for (int64_t I = 0; I < MR; ++I) D[I] = I < Rows ? Src[I] : 0.0;
+          for (int64_t I = 0; I < MR; ++I) D[I] = I < Rows ? S * Src[I] : 0.0;
         }
       }
     } else {
@@ -137,10 +143,10 @@ void PackA(TOperand A, int64_t Row0, int64_t Mc, int64_t P0, int64_t Kc, double*
       if (Rows == MR) {
         for (int64_t P = 0; P < Kc; ++P)
 #pragma GCC unroll 8
-          for (int I = 0; I < MR; ++I) Dst[P * MR + I] = Src[I][P];
+          for (int I = 0; I < MR; ++I) Dst[P * MR + I] = S * Src[I][P];
       } else {
         for (int64_t P = 0; P < Kc; ++P)
-          for (int64_t I = 0; I < MR; ++I) Dst[P * MR + I] = I < Rows ? Src[I][P] : 0.0;
+          for (int64_t I = 0; I < MR; ++I) Dst[P * MR + I] = I < Rows ? S * Src[I][P] : 0.0;
       }
     }
   }
@@ -175,7 +181,8 @@ void PackB(TOperand B, int64_t P0, int64_t Kc, int64_t Col0, int64_t Nc, double*
 
 template <class T>
 void Drive(TMacroFn Macro, int64_t M, int64_t N, int64_t K, TOperand A, int64_t Row0, TOperand B,
-           int64_t Col0, double* C, int64_t Ldc, bool Upper, TGemmWorkspace& Work) {
+           int64_t Col0, double* const* CCols, int64_t CRow0, bool Upper, TGemmWorkspace& Work,
+           TGemmInto Into) {
   constexpr int MR = T::kMR, NR = T::kNR;
   const int64_t KcMax = std::min(K, kKC);
   const int64_t McMax = std::min((M + MR - 1) / MR * MR, kMC);
@@ -193,9 +200,13 @@ void Drive(TMacroFn Macro, int64_t M, int64_t N, int64_t K, TOperand A, int64_t 
       PackB<NR>(B, Pc, Kc, Col0 + Jc, Nc, Pb.data());
       for (int64_t Ic = 0; Ic < M; Ic += kMC) {
         const int64_t Mc = std::min(kMC, M - Ic);
-        PackA<MR>(A, Row0 + Ic, Mc, Pc, Kc, Pa.data());
+        if (Into == giSubtract)
+          PackA<MR, true>(A, Row0 + Ic, Mc, Pc, Kc, Pa.data());
+        else
+          PackA<MR, false>(A, Row0 + Ic, Mc, Pc, Kc, Pa.data());
         const int64_t Shift = Upper ? (Row0 + Ic) - (Col0 + Jc) : INT64_MIN / 2;
-        Macro(Mc, Nc, Kc, Pa.data(), Pb.data(), C + Ic + Jc * Ldc, Ldc, Pc == 0, Shift);
+        Macro(Mc, Nc, Kc, Pa.data(), Pb.data(), CCols + Jc, CRow0 + Ic, Pc == 0 && Into == giSet,
+              Shift);
       }
     }
   }
@@ -252,26 +263,56 @@ void GemvGeneric(int64_t M, int64_t K, const double* const* A, const double* X, 
   GemvKernel<2>(M, K, A, X, Y);
 }
 
+// Without a workspace from the caller, each thread keeps one between calls: fresh buffers
+// would be mapped and faulted in anew by every product.
+TGemmWorkspace& KeptWorkspace() {
+  thread_local TGemmWorkspace Kept;
+  return Kept;
+}
+
 }  // namespace
 
 void Gemm(int64_t M, int64_t N, int64_t K, TOperand A, int64_t Row0, TOperand B, int64_t Col0,
-          double* C, int64_t Ldc, bool Upper, TGemmWorkspace* Work) {
+          double* const* CCols, int64_t CRow0, TGemmWorkspace* Work, TGemmInto Into) {
   if (M <= 0 || N <= 0) return;
   if (K <= 0) {
+    if (Into != giSet) return;
+    for (int64_t J = 0; J < N; ++J) std::fill(CCols[J] + CRow0, CCols[J] + CRow0 + M, 0.0);
+    return;
+  }
+  TGemmWorkspace& W = Work != nullptr ? *Work : KeptWorkspace();
+  switch (ActivePath(arAvoidSplit512)) {
+    case kpAVX512:
+      return Drive<TTile512>(Macro512, M, N, K, A, Row0, B, Col0, CCols, CRow0, false, W, Into);
+    case kpAVX2:
+      return Drive<TTile256>(Macro256, M, N, K, A, Row0, B, Col0, CCols, CRow0, false, W, Into);
+    default:
+      return Drive<TTileGeneric>(MacroGeneric, M, N, K, A, Row0, B, Col0, CCols, CRow0, false, W,
+                                 Into);
+  }
+}
+
+void Gemm(int64_t M, int64_t N, int64_t K, TOperand A, int64_t Row0, TOperand B, int64_t Col0,
+          double* C, int64_t Ldc, bool Upper, TGemmWorkspace* Work, TGemmInto Into) {
+  if (M <= 0 || N <= 0) return;
+  if (K <= 0) {
+    if (Into != giSet) return;
     for (int64_t J = 0; J < N; ++J) std::fill(C + J * Ldc, C + J * Ldc + M, 0.0);
     return;
   }
-  // Without a workspace from the caller, each thread keeps one between calls: fresh buffers
-  // would be mapped and faulted in anew by every product.
-  thread_local TGemmWorkspace Kept;
-  TGemmWorkspace& W = Work != nullptr ? *Work : Kept;
+  TGemmWorkspace& W = Work != nullptr ? *Work : KeptWorkspace();
+  // The kernel addresses the result through column pointers; these stay with the workspace.
+  std::vector<double*>& Cols = W.CCols;
+  if (Cols.size() < static_cast<size_t>(N)) Cols.resize(static_cast<size_t>(N));
+  for (int64_t J = 0; J < N; ++J) Cols[J] = C + J * Ldc;
   switch (ActivePath(arAvoidSplit512)) {
     case kpAVX512:
-      return Drive<TTile512>(Macro512, M, N, K, A, Row0, B, Col0, C, Ldc, Upper, W);
+      return Drive<TTile512>(Macro512, M, N, K, A, Row0, B, Col0, Cols.data(), 0, Upper, W, Into);
     case kpAVX2:
-      return Drive<TTile256>(Macro256, M, N, K, A, Row0, B, Col0, C, Ldc, Upper, W);
+      return Drive<TTile256>(Macro256, M, N, K, A, Row0, B, Col0, Cols.data(), 0, Upper, W, Into);
     default:
-      return Drive<TTileGeneric>(MacroGeneric, M, N, K, A, Row0, B, Col0, C, Ldc, Upper, W);
+      return Drive<TTileGeneric>(MacroGeneric, M, N, K, A, Row0, B, Col0, Cols.data(), 0, Upper, W,
+                                 Into);
   }
 }
 

@@ -37,17 +37,17 @@ int32_t AccumulateT(V& A, const V& B, double Factor) {
 // ---- matrix product ----------------------------------------------------------------------
 
 // C (M x N) = A (M x K) * B (K x N), all as column arrays of double, through the library's
-// product kernel: every element is the sum of its products in index order from 0.0.
+// product kernel, straight into C's columns: every element is the sum of its products in index
+// order from 0.0. C must have its shape already and share no storage with A or B.
 void ProductDouble(const TDouble2DArray& A, const TDouble2DArray& B, TDouble2DArray& C) {
   const int64_t M = static_cast<int64_t>(A[0].size());
   const int64_t K = static_cast<int64_t>(A.size());
   const int64_t N = static_cast<int64_t>(B.size());
   const auto ACols = kernels::ColumnPointers(A);
   const auto BCols = kernels::ColumnPointers(B);
-  std::vector<double> Block(static_cast<size_t>(M * N));
-  kernels::Gemm(M, N, K, {ACols.data(), false}, 0, {BCols.data(), false}, 0, Block.data(), M);
-  for (int64_t J = 0; J < N; ++J)
-    std::copy_n(Block.data() + J * M, M, C[static_cast<size_t>(J)].begin());
+  std::vector<double*> CCols(static_cast<size_t>(N));
+  for (int64_t J = 0; J < N; ++J) CCols[static_cast<size_t>(J)] = C[static_cast<size_t>(J)].data();
+  kernels::Gemm(M, N, K, {ACols.data(), false}, 0, {BCols.data(), false}, 0, CCols.data(), 0);
 }
 
 template <class VA, class VB>
@@ -261,6 +261,17 @@ NUX_ACCUM(TDouble4DArray)
 int32_t MultiplyArrays(const TDouble2DArray& A, const TDouble2DArray& B, TDouble2DArray& C) {
   Ext EA, EB;
   if (ProductShape(A, B, EA, EB) != 0) return -1;
+  // A result of the right shape that is neither factor is written in place: no new block to
+  // clear and fault in. (The kernel has its buffers before it writes, so a failed allocation
+  // still leaves C as it was.)
+  const bool Fits = &C != &A && &C != &B && C.size() == static_cast<size_t>(EB[0]) &&
+                    std::all_of(C.begin(), C.end(), [&](const TDoubleArray& Col) {
+                      return Col.size() == static_cast<size_t>(EA[1]);
+                    });
+  if (Fits) {
+    ProductDouble(A, B, C);
+    return 0;
+  }
   TDouble2DArray Out = oa::Make<TDouble2DArray>(Ext{EB[0], EA[1], 1, 1});
   ProductDouble(A, B, Out);
   C = std::move(Out);

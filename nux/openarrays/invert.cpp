@@ -8,6 +8,7 @@
 
 #include "nux/frame/progress.h"
 #include "nux/kernels/dispatch.h"
+#include "nux/kernels/gemm.h"
 #include "nux/openarrays/arraymath.h"
 #include "nux/openarrays/elementwise.h"
 
@@ -15,124 +16,196 @@ namespace nux {
 namespace {
 
 constexpr double TinyPivot = 1e-100;
-// Columns of the inverse solved together: their rows are short enough to stay in cache and
-// long enough for vector instructions.
-constexpr int64_t BlockWidth = 64;
+// Columns factorised together (the panel) and rows of the inverse substituted together: wide
+// enough that the product kernel runs near its full speed on the updates between blocks. Inside
+// a panel, columns are eliminated one at a time in slices of Slice columns, and the slices are
+// again applied to the rest of the panel through the product kernel.
+constexpr int64_t Panel = 64;
+constexpr int64_t Slice = 16;
+constexpr int64_t SolveRows = 64;
+// The diagonal blocks' inverses cost 2 b^2 n extra operations per pass; small arrays take
+// narrower blocks so that this stays a small share of the 2 n^3.
+int64_t SolveRowsFor(int64_t N) { return N < 256 ? SolveRows / 2 : SolveRows; }
 
-// Y[0..Len) -= F * X[0..Len). The kernel of both the factorisation and the substitutions; the
-// products are rounded before the subtraction on every path (no fused multiply-add).
+using kernels::TOperand;
+
+// Y[0..Len) -= F * X[0..Len); the products are rounded before the subtraction on every path
+// (no fused multiply-add).
 [[gnu::always_inline]] inline void SubtractMultiple(double* __restrict Y,
                                                     const double* __restrict X, double F,
                                                     int64_t Len) {
   for (int64_t K = 0; K < Len; ++K) Y[K] -= F * X[K];
 }
 
-// Row[0..Len) -= F[J] * X[J * Stride + 0..Len) for J = J0..J1-1 in this order. Chunks of the
-// row are kept in a local accumulator, which the compiler holds in vector registers across J
-// instead of storing and reloading the row for every J.
-[[gnu::always_inline]] inline void SubtractRows(double* Row, const double* X, int64_t Stride,
-                                                const double* F, int64_t J0, int64_t J1,
-                                                int64_t Len) {
-  constexpr int64_t Chunk = 32;
-  int64_t C = 0;
-  for (; C + Chunk <= Len; C += Chunk) {
-    double Acc[Chunk];
-    for (int64_t K = 0; K < Chunk; ++K) Acc[K] = Row[C + K];
-    for (int64_t J = J0; J < J1; ++J) {
-      const double G = F[J];
-      const double* XJ = X + J * Stride + C;
-      for (int64_t K = 0; K < Chunk; ++K) Acc[K] -= G * XJ[K];
-    }
-    for (int64_t K = 0; K < Chunk; ++K) Row[C + K] = Acc[K];
-  }
-  if (C < Len)
-    for (int64_t J = J0; J < J1; ++J) SubtractMultiple(Row + C, X + J * Stride + C, F[J], Len - C);
-}
-
+// Everything column-major: element (r, c) of the matrix (A[c][r]) at [r + c * N].
 struct TWork {
-  std::vector<double> LU;       // row-major, row j = A[*][j]
-  std::vector<double> Scale;    // 1 / largest magnitude of each row
-  std::vector<int64_t> RowAt;   // original row now at each position
-  std::vector<double> Inverse;  // in A's layout: column c at [c * n]
-  std::vector<double> Block;    // n rows of BlockWidth right-hand sides
+  int64_t N = 0;
+  std::vector<double> LU;      // L below the diagonal (unit diagonal implied), U on and above
+  std::vector<double> Scale;   // 1 / largest magnitude of each row
+  std::vector<int64_t> RowAt;  // original row now at each position
+  std::vector<int64_t> Pivot;  // row exchanged with each position during the factorisation
+  std::vector<double> X;       // the inverse, its columns still in pivoted order
+  int64_t Block = 0;           // rows of X solved together
+  std::vector<double> Diag;    // inverse of a diagonal block of L or U (Block squared)
+  std::vector<double> Rows;    // Block rows of X before they are stored back
+  std::vector<const double*> LUCols, DiagCols, Tail;  // column pointers for the product kernel
+
+  // Rows R0.. of columns C0..C1-1 of M, which is column-major with N rows, for the kernel.
+  TOperand Columns(double* M, int64_t R0, int64_t C0, int64_t C1) {
+    for (int64_t C = C0; C < C1; ++C) Tail[C - C0] = M + C * N + R0;
+    return TOperand{Tail.data(), false};
+  }
+  // M(R1.., C0..C1-1) -= LU(R1.., R0..R1-1) * M(R0..R1-1, C0..C1-1): products subtracted one by
+  // one in ascending order of the inner index, as the scalar elimination does.
+  void TakeOff(double* M, int64_t R0, int64_t R1, int64_t REnd, int64_t C0, int64_t C1) {
+    if (REnd <= R1 || C1 <= C0) return;
+    kernels::Gemm(REnd - R1, C1 - C0, R1 - R0, TOperand{LUCols.data() + R0, false}, R1,
+                  Columns(M, R0, C0, C1), 0, M + R1 + C0 * N, N, false, nullptr,
+                  kernels::giSubtract);
+  }
 };
 
-// Crout's factorisation, arranged as blocked row updates: every element receives its products
-// in the same order as in the column-by-column dot products (ascending pivot index), so the
-// factors are the same, while the inner loop runs along contiguous memory and a block of pivot
-// rows is applied to each trailing row while that row is in cache. Returns false for a singular
-// array.
-[[gnu::always_inline]] inline bool Factorise(TWork& W, int64_t N) {
-  constexpr int64_t Panel = 32;
+// The row exchanges at positions K0..K1-1, in order, on columns C0..C1-1.
+[[gnu::always_inline]] inline void Exchange(TWork& W, int64_t K0, int64_t K1, int64_t C0,
+                                            int64_t C1) {
+  // Only the exchanges that move something; with a dominant diagonal there are few.
+  int64_t From[Panel], To[Panel], Count = 0;
+  for (int64_t K = K0; K < K1; ++K)
+    if (W.Pivot[K] != K) From[Count] = K, To[Count++] = W.Pivot[K];
+  if (Count == 0) return;
+  for (int64_t C = C0; C < C1; ++C) {
+    double* Col = W.LU.data() + C * W.N;
+    for (int64_t E = 0; E < Count; ++E) std::swap(Col[From[E]], Col[To[E]]);
+  }
+}
+
+// Rows R0..R1-1 of columns C0..C1-1 := L(R0..R1-1, R0..R1-1)^-1 times themselves (unit lower
+// triangle), each element losing its products in ascending order.
+[[gnu::always_inline]] inline void SolveUnitLower(TWork& W, int64_t R0, int64_t R1, int64_t C0,
+                                                  int64_t C1) {
+  const int64_t N = W.N;
+  double* LU = W.LU.data();
+  for (int64_t S0 = R0; S0 < R1; S0 += Slice) {
+    const int64_t S1 = std::min(S0 + Slice, R1);
+    for (int64_t C = C0; C < C1; ++C) {
+      double* Col = LU + C * N;
+      for (int64_t K = S0; K + 1 < S1; ++K)
+        SubtractMultiple(Col + K + 1, LU + K * N + K + 1, Col[K], S1 - K - 1);
+    }
+    W.TakeOff(LU, S0, S1, R1, C0, C1);
+  }
+}
+
+// Crout's factorisation with implicit scaling and partial pivoting, arranged right-looking in
+// panels and slices: every element receives its products in ascending pivot order, each
+// subtracted in turn, as in the column-by-column dot products, so the factors and the pivots are
+// those of the textbook form to the last bit. Returns false for a singular array.
+[[gnu::always_inline]] inline bool Factorise(TWork& W) {
+  const int64_t N = W.N;
   double* LU = W.LU.data();
   for (int64_t K0 = 0; K0 < N; K0 += Panel) {
     const int64_t K1 = std::min(K0 + Panel, N);
-    // The panel of columns K0..K1-1, with pivoting over all rows below.
-    for (int64_t K = K0; K < K1; ++K) {
-      int64_t P = K;
-      double Big = W.Scale[K] * std::fabs(LU[K * N + K]);
-      for (int64_t I = K + 1; I < N; ++I) {
-        const double D = W.Scale[I] * std::fabs(LU[I * N + K]);
-        if (D > Big) {
-          Big = D;
-          P = I;
+    for (int64_t S0 = K0; S0 < K1; S0 += Slice) {
+      const int64_t S1 = std::min(S0 + Slice, K1);
+      for (int64_t K = S0; K < S1; ++K) {
+        double* ColK = LU + K * N;
+        int64_t P = K;
+        double Big = W.Scale[K] * std::fabs(ColK[K]);
+        for (int64_t I = K + 1; I < N; ++I) {
+          const double D = W.Scale[I] * std::fabs(ColK[I]);
+          if (D > Big) {
+            Big = D;
+            P = I;
+          }
         }
+        W.Pivot[K] = P;
+        if (P != K) {
+          for (int64_t C = S0; C < S1; ++C) std::swap(LU[C * N + P], LU[C * N + K]);
+          std::swap(W.Scale[P], W.Scale[K]);
+          std::swap(W.RowAt[P], W.RowAt[K]);
+        }
+        const double Pv = ColK[K];
+        // The classic routine substitutes a tiny pivot and carries on; its result would be
+        // meaningless, so the array is reported singular at once.
+        if (!(std::fabs(Pv) >= TinyPivot)) return false;
+        const double Inv = 1.0 / Pv;
+        for (int64_t I = K + 1; I < N; ++I) ColK[I] *= Inv;
+        for (int64_t C = K + 1; C < S1; ++C)
+          SubtractMultiple(LU + C * N + K + 1, ColK + K + 1, LU[C * N + K], N - K - 1);
       }
-      if (P != K) {
-        std::swap_ranges(LU + P * N, LU + P * N + N, LU + K * N);
-        std::swap(W.Scale[P], W.Scale[K]);
-        std::swap(W.RowAt[P], W.RowAt[K]);
-      }
-      const double Pivot = LU[K * N + K];
-      // The classic routine substitutes a tiny pivot and carries on; its result would be
-      // meaningless, so the array is reported singular at once.
-      if (!(std::fabs(Pivot) >= TinyPivot)) return false;
-      const double Inv = 1.0 / Pivot;
-      const double* RowK = LU + K * N + K + 1;
-      for (int64_t I = K + 1; I < N; ++I) {
-        double* RowI = LU + I * N;
-        RowI[K] *= Inv;
-        SubtractMultiple(RowI + K + 1, RowK, RowI[K], K1 - K - 1);
-      }
+      Exchange(W, S0, S1, K0, S0);
+      if (S1 == K1) break;
+      // The slice's rows right of it in the panel, then the panel's rows below.
+      Exchange(W, S0, S1, S1, K1);
+      SolveUnitLower(W, S0, S1, S1, K1);
+      W.TakeOff(LU, S0, S1, N, S1, K1);
     }
-    // The rows of U right of the panel, then the trailing rows.
-    const int64_t Rest = N - K1;
-    for (int64_t I = K0 + 1; I < N; ++I) {
-      double* RowI = LU + I * N;
-      const int64_t KEnd = std::min(I, K1);
-      SubtractRows(RowI + K1, LU + K1, N, RowI, K0, KEnd, Rest);
-    }
+    Exchange(W, K0, K1, 0, K0);
+    if (K1 == N) break;
+    Exchange(W, K0, K1, K1, N);
+    SolveUnitLower(W, K0, K1, K1, N);
+    W.TakeOff(LU, K0, K1, N, K1, N);
   }
   return true;
 }
 
-// Columns S0..S0+B-1 of U^-1 L^-1, i.e. the inverse for the unit vectors that the row exchanges
-// place at positions S0..; the forward pass skips the leading zeros of each right-hand side.
-[[gnu::always_inline]] inline void SolveBlock(TWork& W, int64_t N, int64_t S0, int64_t B) {
-  const double* LU = W.LU.data();
-  double* Y = W.Block.data();
-  std::fill(W.Block.begin(), W.Block.end(), 0.0);
-  for (int64_t I = S0; I < N; ++I) {
-    double* RowI = Y + I * BlockWidth;
-    if (I < S0 + B) RowI[I - S0] = 1.0;
-    // Columns S > J are still zero in row J.
-    const int64_t Full = std::min(I, S0 + B - 1);
-    for (int64_t J = S0; J < Full; ++J)
-      SubtractMultiple(RowI, Y + J * BlockWidth, LU[I * N + J], J - S0 + 1);
-    SubtractRows(RowI, Y, BlockWidth, LU + I * N, Full, I, B);
+// Diag := the inverse of the diagonal block B0..B1-1 of L (Lower, unit diagonal) or of U,
+// column-major with B = B1 - B0 rows; zero in the other triangle.
+[[gnu::always_inline]] inline void InvertDiagonalBlock(TWork& W, int64_t B0, int64_t B1,
+                                                       bool Lower) {
+  const int64_t N = W.N, B = B1 - B0;
+  const double* LU = W.LU.data() + B0 + B0 * N;  // the block's (0, 0)
+  double* D = W.Diag.data();
+  std::fill(D, D + B * B, 0.0);
+  for (int64_t J = 0; J < B; ++J) {
+    double* Col = D + J * B;  // L or U times this column gives unit vector J
+    Col[J] = 1.0;
+    if (Lower) {
+      for (int64_t K = J; K + 1 < B; ++K)
+        SubtractMultiple(Col + K + 1, LU + K * N + K + 1, Col[K], B - K - 1);
+    } else {
+      for (int64_t K = J; K >= 0; --K) {
+        Col[K] /= LU[K * N + K];
+        SubtractMultiple(Col, LU + K * N, Col[K], K);
+      }
+    }
+    W.DiagCols[J] = Col;
   }
-  for (int64_t I = N - 1; I >= 0; --I) {
-    double* RowI = Y + I * BlockWidth;
-    SubtractRows(RowI, Y, BlockWidth, LU + I * N, I + 1, N, B);
-    const double D = LU[I * N + I];
-    for (int64_t S = 0; S < B; ++S) RowI[S] /= D;
+}
+
+// Rows B0..B1-1, columns 0..C1-1 of X := Diag times themselves, through Rows.
+[[gnu::always_inline]] inline void ApplyDiagonalBlock(TWork& W, int64_t B0, int64_t B1,
+                                                      int64_t C1) {
+  const int64_t N = W.N, B = B1 - B0;
+  kernels::Gemm(B, C1, B, TOperand{W.DiagCols.data(), false}, 0, W.Columns(W.X.data(), B0, 0, C1),
+                0, W.Rows.data(), B);
+  for (int64_t C = 0; C < C1; ++C) std::copy_n(W.Rows.data() + C * B, B, W.X.data() + C * N + B0);
+}
+
+// X := L^-1, a unit lower triangle; blocks of rows top down, each solved with the inverse of its
+// diagonal block and then taken off the rows below it. Column S of L^-1 is zero above row S.
+[[gnu::always_inline]] inline void InvertLower(TWork& W) {
+  const int64_t N = W.N;
+  double* X = W.X.data();
+  for (int64_t S = 0; S < N; ++S) X[S * N + S] = 1.0;
+  for (int64_t B0 = 0; B0 < N; B0 += W.Block) {
+    const int64_t B1 = std::min(B0 + W.Block, N);
+    InvertDiagonalBlock(W, B0, B1, true);
+    ApplyDiagonalBlock(W, B0, B1, B1);
+    W.TakeOff(X, B0, B1, N, 0, B1);
   }
-  // Column S of the solution is column RowAt[S] of the inverse of the row-major matrix, that
-  // is entry RowAt[S] of A's layout.
-  for (int64_t S = 0; S < B; ++S) {
-    double* Target = W.Inverse.data() + W.RowAt[S0 + S] * N;
-    for (int64_t R = 0; R < N; ++R) Target[R] = Y[R * BlockWidth + S];
-  }
+}
+
+// Rows B0..B1-1 of X := U^-1 X, once the rows below have been taken off them: the inverse of
+// the diagonal block applied, then these rows taken off the rows above.
+[[gnu::always_inline]] inline void SolveUpper(TWork& W, int64_t B0, int64_t B1) {
+  const int64_t N = W.N;
+  InvertDiagonalBlock(W, B0, B1, false);
+  ApplyDiagonalBlock(W, B0, B1, N);
+  if (B0 == 0) return;
+  kernels::Gemm(B0, N, B1 - B0, TOperand{W.LUCols.data() + B0, false}, 0,
+                W.Columns(W.X.data(), B0, 0, N), 0, W.X.data(), N, false, nullptr,
+                kernels::giSubtract);
 }
 
 }  // namespace
@@ -144,46 +217,64 @@ int32_t InvertArray(TDouble2DArray& A) {
     if (Column.size() != Size) return -1;
   const int64_t N = static_cast<int64_t>(Size);
   TWork W;
+  W.N = N;
+  W.Block = SolveRowsFor(N);
   try {
     W.LU.resize(Size * Size);
-    W.Scale.resize(Size);
+    W.Scale.assign(Size, 0.0);
     W.RowAt.resize(Size);
-    W.Inverse.resize(Size * Size);
-    W.Block.resize(Size * BlockWidth);
+    W.Pivot.resize(Size);
+    W.X.resize(Size * Size);  // zero
+    W.Diag.resize(static_cast<size_t>(W.Block * W.Block));
+    W.Rows.resize(Size * static_cast<size_t>(W.Block));
+    W.LUCols.resize(Size);
+    W.DiagCols.resize(static_cast<size_t>(W.Block));
+    W.Tail.resize(Size);
   } catch (const std::bad_alloc&) {
     return -2;
   } catch (const std::length_error&) {
     return -2;
   }
   BeginAbortable();
-  for (int64_t J = 0; J < N; ++J) {
-    double Big = 0.0;
-    for (int64_t I = 0; I < N; ++I) {
-      const double V = A[I][J];
+  for (int64_t C = 0; C < N; ++C) {
+    const double* Src = A[static_cast<size_t>(C)].data();
+    double* Col = W.LU.data() + C * N;
+    for (int64_t R = 0; R < N; ++R) {
+      const double V = Src[R];
       if (!std::isfinite(V)) return -3;
-      W.LU[J * N + I] = V;
-      Big = std::max(Big, std::fabs(V));
+      Col[R] = V;
+      W.Scale[R] = std::max(W.Scale[R], std::fabs(V));
     }
-    if (Big == 0.0) return -3;  // a row of zeros
-    W.Scale[J] = 1.0 / Big;
-    W.RowAt[J] = J;
+    W.LUCols[C] = Col;
+    W.RowAt[C] = C;
   }
-  // Both steps are compiled for each instruction set; every path rounds the same products in
-  // the same order (no fused multiply-add), so they give the same bits.
+  for (double& S : W.Scale) {
+    if (S == 0.0) return -3;  // a row of zeros
+    S = 1.0 / S;
+  }
+  // Every path rounds the same products in the same order (no fused multiply-add), so they give
+  // the same bits.
   const kernels::TKernelPath Path = kernels::ActivePath();
-  if (!kernels::TPathVariants<&Factorise>::For(Path)(W, N)) return -3;
-  // Overflow inside the factors would turn into silently wrong (not only infinite) results.
-  if (!std::all_of(W.LU.begin(), W.LU.end(), [](double V) { return std::isfinite(V); })) return -3;
-  for (int64_t S0 = 0; S0 < N; S0 += BlockWidth) {
-    const int64_t B = std::min(BlockWidth, N - S0);
-    for (int64_t S = 0; S < B; ++S)
-      if (MathFeedBack(1.0)) return -3;
-    kernels::TPathVariants<&SolveBlock>::For(Path)(W, N, S0, B);
+  try {
+    if (!kernels::TPathVariants<&Factorise>::For(Path)(W)) return -3;
+    // Overflow inside the factors would turn into silently wrong (not only infinite) results.
+    if (!std::all_of(W.LU.begin(), W.LU.end(), [](double V) { return std::isfinite(V); }))
+      return -3;
+    kernels::TPathVariants<&InvertLower>::For(Path)(W);
+    for (int64_t B1 = N; B1 > 0; B1 -= W.Block) {
+      const int64_t B0 = std::max<int64_t>(B1 - W.Block, 0);
+      for (int64_t R = B0; R < B1; ++R)
+        if (MathFeedBack(1.0)) return -3;
+      kernels::TPathVariants<&SolveUpper>::For(Path)(W, B0, B1);
+    }
+  } catch (const std::bad_alloc&) {
+    return -2;  // the product kernel's packing buffers
   }
-  if (!std::all_of(W.Inverse.begin(), W.Inverse.end(), [](double V) { return std::isfinite(V); }))
-    return -3;
-  for (int64_t C = 0; C < N; ++C)
-    std::copy_n(W.Inverse.data() + C * N, N, A[static_cast<size_t>(C)].begin());
+  if (!std::all_of(W.X.begin(), W.X.end(), [](double V) { return std::isfinite(V); })) return -3;
+  // Column S of the solution belongs to the unit vector that the exchanges moved to position S,
+  // i.e. to original column RowAt[S] of the inverse.
+  for (int64_t S = 0; S < N; ++S)
+    std::copy_n(W.X.data() + S * N, N, A[static_cast<size_t>(W.RowAt[S])].begin());
   return 0;
 }
 

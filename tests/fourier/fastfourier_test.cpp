@@ -41,7 +41,8 @@ Cpx DirectLine(const std::vector<Cpx>& X, size_t K, int Sign) {
 
 TEST(FastFourier, MatchesDirectSums) {
   // Every line of small blocks, and sampled lines of blocks finished in cache-sized pieces.
-  for (int32_t N : {1, 2, 4, 8, 16, 32, 64, 128, 256, 1024, 1 << 15, 1 << 16}) {
+  for (int32_t N :
+       {1, 2, 4, 8, 16, 32, 64, 128, 256, 512, 1024, 1 << 12, 1 << 13, 1 << 15, 1 << 16}) {
     TFastFourier F;
     const auto X = RandomBlock(F, N, 11 + N);
     F.Transform();
@@ -57,13 +58,16 @@ TEST(FastFourier, MatchesDirectSums) {
       EXPECT_NEAR(F.GetImagVal(K + 1), static_cast<double>(Want.imag()), Tol) << N << " " << K;
     }
   }
-  TFastFourier F;
-  const auto X = RandomBlock(F, 64, 5);
-  F.InverseTransform();
-  for (size_t K = 0; K < 64; ++K) {
-    const Cpx Want = DirectLine(X, K, -1) / 64.0L;
-    EXPECT_NEAR(F.GetRealVal(K + 1), static_cast<double>(Want.real()), 1e-14);
-    EXPECT_NEAR(F.GetImagVal(K + 1), static_cast<double>(Want.imag()), 1e-14);
+  // The inverse, on odd and even powers (a last radix-2 or radix-4 stage).
+  for (int32_t N : {1, 2, 8, 64, 512}) {
+    TFastFourier F;
+    const auto X = RandomBlock(F, N, 5);
+    F.InverseTransform();
+    for (size_t K = 0; K < static_cast<size_t>(N); ++K) {
+      const Cpx Want = DirectLine(X, K, -1) / static_cast<long double>(N);
+      EXPECT_NEAR(F.GetRealVal(K + 1), static_cast<double>(Want.real()), 1e-14) << N;
+      EXPECT_NEAR(F.GetImagVal(K + 1), static_cast<double>(Want.imag()), 1e-14) << N;
+    }
   }
 }
 
@@ -86,7 +90,7 @@ TEST(FastFourier, RoundTripOfAMillionPointsAndParseval) {
 
 TEST(FastFourier, EveryInstructionSetGivesTheSameBits) {
   if (!kernels::SeveralPaths()) GTEST_SKIP() << "the processor runs only the generic path";
-  for (int32_t N : {2, 32, 1 << 10, 1 << 15, 1 << 16}) {
+  for (int32_t N : {2, 8, 32, 1 << 10, 1 << 12, 1 << 13, 1 << 15, 1 << 16}) {
     std::vector<std::vector<double>> Results;
     for (auto Path : {kernels::kpGeneric, kernels::kpAVX2, kernels::kpAVX512}) {
       const kernels::TScopedKernelPath Force(Path);

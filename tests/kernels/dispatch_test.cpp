@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "nux/host/random.h"
+#include "nux/kernels/gemm.h"
 #include "nux/matrix/svd.h"
 #include "nux/openarrays/arraymath.h"
 #include "nux/openarrays/invert.h"
@@ -95,6 +96,32 @@ TEST(KernelPaths, EveryPathGivesTheGenericBits) {
     EXPECT_TRUE(SameBits(R.Product, Generic.Product));
   }
   EXPECT_GT(Compared, 0);
+}
+
+// A product added to or subtracted from C rounds as the scalar loop that adds or subtracts each
+// product in turn onto C's value, across the kernel's slices of terms (K > 256) and ragged tiles.
+TEST(KernelPaths, ProductOntoCKeepsTheScalarOrder) {
+  const size_t M = 37, N = 29, K = 300;
+  const TDouble2DArray A = Wild(K, M, 7), B = Wild(N, K, 8), C0 = Wild(N, M, 9);
+  const auto ACols = kernels::ColumnPointers(A), BCols = kernels::ColumnPointers(B);
+  for (const auto Into : {kernels::giAdd, kernels::giSubtract}) {
+    TDouble2DArray Want = C0;
+    for (size_t J = 0; J < N; ++J)
+      for (size_t I = 0; I < M; ++I)
+        for (size_t P = 0; P < K; ++P)
+          Want[J][I] = Into == kernels::giAdd ? Want[J][I] + A[P][I] * B[J][P]
+                                              : Want[J][I] - A[P][I] * B[J][P];
+    for (const TKernelPath Path : {kernels::kpGeneric, kernels::kpAVX2, kernels::kpAVX512}) {
+      const TScopedKernelPath Force(Path);
+      std::vector<double> C(M * N);
+      for (size_t J = 0; J < N; ++J) std::copy(C0[J].begin(), C0[J].end(), C.begin() + J * M);
+      kernels::Gemm(M, N, K, {ACols.data(), false}, 0, {BCols.data(), false}, 0, C.data(), M, false,
+                    nullptr, Into);
+      TDouble2DArray Got(N);
+      for (size_t J = 0; J < N; ++J) Got[J].assign(C.begin() + J * M, C.begin() + (J + 1) * M);
+      EXPECT_TRUE(SameBits(Got, Want)) << "path " << Force.Used() << " mode " << Into;
+    }
+  }
 }
 
 }  // namespace

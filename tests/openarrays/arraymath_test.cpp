@@ -63,6 +63,15 @@ TEST(MultiplyArrays, TiledSumsEqualTheOrderedSumsBitForBit) {
     ASSERT_EQ(C.size(), static_cast<size_t>(N));
     ASSERT_EQ(C[0].size(), static_cast<size_t>(M));
     EXPECT_EQ(C, NaiveProduct(A, B)) << M << "x" << K << "x" << N;
+    // Again into the result, now of the right shape and holding old values (filled in place),
+    // and with the result as a factor (filled aside).
+    TDouble2DArray Reused(N, TDoubleArray(M, std::nan("")));
+    ASSERT_EQ(MultiplyArrays(A, B, Reused), 0);
+    EXPECT_EQ(Reused, NaiveProduct(A, B));
+    TDouble2DArray Sq = RandomMatrix(M, M);
+    const TDouble2DArray Want = NaiveProduct(Sq, Sq);
+    ASSERT_EQ(MultiplyArrays(Sq, Sq, Sq), 0);
+    EXPECT_EQ(Sq, Want);
   }
 }
 
