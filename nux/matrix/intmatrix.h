@@ -117,27 +117,25 @@ class TIntMatrix : public TMatrixBase<int32_t, TIntMatrix> {
   // Harmonic mean of the block; 0 when empty; an element <= 0 (an implicit zero too) raises
   // ENUXMatrixError.
   double HarmonicMean(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow) const;
-  // Mean and sample variance (1.0 for fewer than 3 values) of every position of the block;
-  // in the sparse form implicit zeros are counted, not visited (cost O(stored elements)).
+  // The moments and quantiles follow TMatrix's rules (docs/matrix-statistics.md); only what
+  // differs is said. In the sparse form every position counts, implicit zeros arithmetically
+  // (never visited): O(stored elements), a sort of them for the quartiles.
+  // Mean and sample variance of every position of the block.
   void MeanVar(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow, double& Mean,
                double& Variance) const;
-  // Skewness and excess kurtosis over s = sqrt(S2/(n - 1)); 0, 0 without spread or for n < 2.
+  // Skewness and excess kurtosis, as TMatrix.
   void SkewKurt(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow, double& Skewness,
                 double& Kurtosis) const;
-  // SkewKurt with the small-sample corrections; 0, 0 for n < 4 or no spread.
+  // SkewKurt with the small-sample corrections, as TMatrix.
   void SkewKurtSample(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow,
                       double& Skewness, double& Kurtosis) const;
-  // The quantiles, searches and counts below also answer for the sparse form, in O(stored
-  // elements) (a sort of them for the quartiles): implicit zeros are counted, never visited.
-  // Quartiles at positions (n + 1) p, interpolated; false (all 0) for no elements.
+  // Quartiles, as TMatrix; false (all 0) for no elements.
   bool Quartiles(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow, double& Q1,
                  double& Q2, double& Q3) const;
-  // The value of rank round(Prob n / 100) (0-based, at most n - 1, Prob clipped to 0..100, NaN
-  // as 0); NaN for no elements.
+  // Percentile of rank round(Prob n / 100), as TMatrix; NaN for no elements.
   double Percentile(double Prob, int32_t LowCol, int32_t LowRow, int32_t HighCol,
                     int32_t HighRow) const;
-  // Percentile from SampleSize draws of the process-wide generator (not reseeded); the exact
-  // value for SampleSize <= 0 or not below the element count.
+  // Percentile from SampleSize draws, as TMatrix (sparse: each draw read through GetVal).
   double Percentile(double Prob, int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow,
                     int32_t SampleSize) const;
   // Column and row of the element nearest to Value (the first in column-major order on ties);

@@ -303,11 +303,8 @@ double TIntMatrix::Percentile(double Prob, int32_t LowCol, int32_t LowRow, int32
   const TBlock B = ClipBlock(*this, LowCol, HighCol, LowRow, HighRow);
   if (SampleSize <= 0 || SampleSize >= B.Count())
     return Percentile(Prob, LowCol, LowRow, HighCol, HighRow);
-  TDoubleArray Sample;
-  GuardAlloc<ENUXMatrixError>(*this, msgNoMemoryOnHeap,
-                              [&] { Sample.reserve(static_cast<size_t>(SampleSize)); });
-  matrix_detail::DrawPositions(B, SampleSize, [&](int32_t C, int32_t R) {
-    Sample.push_back(FIsSparse ? GetVal(C + 1, R + 1) : Mat[size_t(C)][size_t(R)]);
+  TDoubleArray Sample = matrix_detail::DrawSample(*this, B, SampleSize, [&](int32_t C, int32_t R) {
+    return FIsSparse ? GetVal(C + 1, R + 1) : Mat[size_t(C)][size_t(R)];
   });
   return matrix_detail::SelectPercentile(Sample, Prob);
 }

@@ -129,19 +129,14 @@ double TMatrix::Percentile(double Prob, int32_t LowCol, int32_t LowRow, int32_t 
   const TBlock B = ClipBlock(*this, LowCol, HighCol, LowRow, HighRow);
   if (SampleSize <= 0 || SampleSize >= B.Count())
     return Percentile(Prob, LowCol, LowRow, HighCol, HighRow);
-  TDoubleArray Sample;
-  GuardAlloc<ENUXMatrixError>(*this, msgNoMemoryOnHeap,
-                              [&] { Sample.reserve(static_cast<size_t>(SampleSize)); });
+  TDoubleArray Sample = matrix_detail::DrawSample(
+      *this, B, SampleSize, [&](int32_t C, int32_t R) { return Mat[size_t(C)][size_t(R)]; });
   int64_t Zeros = 0, Negatives = 0;
-  matrix_detail::DrawPositions(B, SampleSize, [&](int32_t C, int32_t R) {
-    const double X = Mat[size_t(C)][size_t(R)];
-    if (std::isnan(X)) return;
-    Sample.push_back(X);
+  for (double X : Sample)
     if (X == 0.0)
       ++Zeros;
     else if (X < 0.0)
       ++Negatives;
-  });
   if (Sample.empty()) return NaN;
   const double P = std::isnan(Prob) ? 0.0 : std::clamp(Prob, 0.0, 100.0) / 100.0;
   const auto M = static_cast<double>(Sample.size());

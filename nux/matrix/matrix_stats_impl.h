@@ -121,15 +121,21 @@ inline int64_t PercentileRank(double Prob, int64_t N) {
 // reordered. Work must hold no NaN; an empty Work gives NaN.
 double SelectPercentile(TDoubleArray& Work, double Prob);
 
-// Draws SampleSize positions of the non-empty block B from the running process-wide generator
-// (column, then row, so that a seeded run repeats) and calls Take(C, R) with 0-based positions.
-template <class F>
-void DrawPositions(const TBlock& B, int32_t SampleSize, F&& Take) {
+// SampleSize values of the non-empty block B read by At(C, R) (0-based) at positions drawn from
+// the running process-wide generator (column, then row, so that a seeded run repeats); NaN
+// draws are dropped. Exhausted memory raises M's "not enough memory on heap".
+template <class Owner, class Read>
+TDoubleArray DrawSample(const Owner& M, const TBlock& B, int32_t SampleSize, Read&& At) {
+  TDoubleArray Sample;
+  GuardAlloc<ENUXMatrixError>(M, msgNoMemoryOnHeap,
+                              [&] { Sample.reserve(static_cast<size_t>(SampleSize)); });
   const auto Cols = static_cast<int32_t>(B.Cols()), Rows = static_cast<int32_t>(B.Rows());
   for (int32_t S = 0; S < SampleSize; ++S) {
     const int32_t C = B.C0 + RandomInt(Cols);
-    Take(C, B.R0 + RandomInt(Rows));
+    const double X = At(C, B.R0 + RandomInt(Rows));
+    if (!std::isnan(X)) Sample.push_back(X);
   }
+  return Sample;
 }
 
 // The geometric mean of Count positions whose values Visit(F) hands to F (the others, Zeros of
