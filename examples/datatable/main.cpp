@@ -2,9 +2,11 @@
 // column names, then one specimen per line: its name, its alloy, three measured values, '-' for
 // a value not measured). The alloy becomes a nominal column, missing values empty cells, and
 // values outside the quartile fences of their alloy are marked. Prints a summary per column,
-// then the alloy means without the marked cells.
+// then the alloy means without the marked cells, and writes cross-validation folds.
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -203,6 +205,26 @@ int Run(const std::string& FileName) {
   std::printf("\n%d complete specimens (%d rows with marked, empty or invalid cells removed)\n",
               Complete.NrOfRows(), Removed);
   std::printf("%d state events while loading and marking\n", StateEvents);
+
+  // Four-fold cross-validation sets of the complete specimens, dealt at random (seeded, so the
+  // folds repeat), written as ASC files to a scratch folder.
+  std::string Pattern = (std::filesystem::temp_directory_path() / "nux-folds-XXXXXX").string();
+  if (mkdtemp(Pattern.data()) == nullptr) return 1;
+  const std::filesystem::path Folder = Pattern;
+  SetRandSeed(2024);
+  TStrArray Files;
+  const int32_t Code = Complete.SplitDataSet(splitTstTrn, selmRandSel, 4, true,
+                                             (Folder / "alloys#.asc").string(), true, Files);
+  std::printf("\ncross-validation files (code %d):", Code);
+  for (size_t I = 0; I < Files.size(); I += 2) {
+    TDataTable Test;
+    Test.ImportASC(Files[I]);
+    std::printf(" fold %zu tests", I / 2 + 1);
+    for (int32_t R = 1; R <= Test.NrOfRows(); ++R) std::printf(" %s", Test.RowName(R).c_str());
+    std::printf(";");
+  }
+  std::printf("\n");
+  std::filesystem::remove_all(Folder);
   return 0;
 }
 

@@ -42,32 +42,35 @@ bool TableFits(const TASCBody& B) {
 
 int32_t ReadTableText(std::string& Text, std::string& Comment, TASCBody& Body, int32_t& Nc,
                       int32_t& Nr) {
-  TTextScanner S{Text, 0};
-  bool Flags[4];
-  int32_t R = ReadHeaderOfASC(S, Comment, Nc, Nr, Flags);
+  // A table has at least one row.
+  const int32_t R = ReadASCText(Text, true, Comment, Nc, Nr, Body);
   if (R != ascOK) return R;
-  if (Nr < 1) return ascWrongShape;  // a table has at least one row
-  if ((R = ReadASCBody(S, Nc, Nr, Flags, Body)) != ascOK) return R;
-  std::string().swap(Text);  // frees the text (assigning "" would keep its buffer)
   return TableFits(Body) ? ascOK : ascBadValue;
 }
 
 }  // namespace
 
 std::string TDataTable::ASCText(int32_t Precision, const TStr2DArray* CustData,
-                                const std::string& Origin) const {
+                                const std::string& Origin, const TIntArray* Cols,
+                                const TIntArray* Rows) const {
   const bool Flags[4] = {true, true, true, true};
+  const int32_t Nc = Cols ? static_cast<int32_t>(Cols->size()) : FNrOfCols;
+  const int32_t Nr = Rows ? static_cast<int32_t>(Rows->size()) : FNrOfRows;
+  const auto ColAt = [&](int32_t I) { return Cols ? (*Cols)[size_t(I)] : I + 1; };
+  const auto RowAt = [&](int32_t I) { return Rows ? (*Rows)[size_t(I)] : I + 1; };
   std::string Text =
-      ASCHeader(FComment.empty() ? "Exported by NUX TDataTable component: " + Origin : FComment,
-                FNrOfCols, FNrOfRows, Flags);
-  for (int32_t C = 1; C <= FNrOfCols; ++C) {
-    Text += C > 1 ? " " : "";
-    Text += QuoteName(FColName[size_t(C - 1)]);
+      ASCHeader(FComment.empty() ? "Exported by NUX TDataTable component: " + Origin : FComment, Nc,
+                Nr, Flags);
+  for (int32_t I = 0; I < Nc; ++I) {
+    Text += I > 0 ? " " : "";
+    Text += QuoteName(FColName[size_t(ColAt(I) - 1)]);
   }
   Text += '\n';
-  for (int32_t R = 1; R <= FNrOfRows; ++R) {
+  for (int32_t J = 0; J < Nr; ++J) {
+    const int32_t R = RowAt(J);
     Text += std::to_string(FRowAtt[size_t(R - 1)]) + ' ' + QuoteName(FRowName[size_t(R - 1)]);
-    for (int32_t C = 1; C <= FNrOfCols; ++C) {
+    for (int32_t I = 0; I < Nc; ++I) {
+      const int32_t C = ColAt(I);
       Text += '\t';
       if (FCState[StateIx(C, R)] & (csInvalid | csEmpty))
         Text += "###";
@@ -76,9 +79,10 @@ std::string TDataTable::ASCText(int32_t Precision, const TStr2DArray* CustData,
     }
     Text += '\n';
   }
-  std::vector<TASCVariable> Vars(static_cast<size_t>(FNrOfCols));
-  for (int32_t C = 1; C <= FNrOfCols; ++C) {
-    auto& V = Vars[size_t(C - 1)];
+  std::vector<TASCVariable> Vars(static_cast<size_t>(Nc));
+  for (int32_t I = 0; I < Nc; ++I) {
+    const int32_t C = ColAt(I);
+    auto& V = Vars[size_t(I)];
     const TVTypeSpec& VarType = FVType[size_t(C - 1)];
     V.Scale = VarType.MScaleType;
     V.Attribute = FColAtt[size_t(C - 1)];

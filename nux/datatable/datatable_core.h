@@ -119,6 +119,11 @@ enum TCompareMode : int32_t {
 // The names of the comparisons, indexed by TCompareMode.
 extern const std::array<const char*, 8> IDS_COMPAREMODE;
 
+// What SplitDataSet divides: the columns, the rows, or the rows into test and training sets.
+enum TDataSetSplitMode : int32_t { splitColumns, splitRows, splitTstTrn };
+// How SplitDataSet assigns lines to parts: at random, in consecutive blocks, or in turn.
+enum TDataSelMode : int32_t { selmRandSel, selmBlocked, selmInterleave };
+
 // Most hits FindCells stores.
 constexpr int32_t MaxFoundCells = 10000;
 
@@ -485,8 +490,9 @@ class TDataTable : public TComponent,
                         int32_t LastImportLine, bool IncludeColHeaders, bool IncludeRowHeaders);
 
  private:
-  std::string ASCText(int32_t Precision, const TStr2DArray* CustData,
-                      const std::string& Origin) const;
+  // The ASC text of the columns Cols and rows Rows (1-based lists, in that order; nullptr: all).
+  std::string ASCText(int32_t Precision, const TStr2DArray* CustData, const std::string& Origin,
+                      const TIntArray* Cols = nullptr, const TIntArray* Rows = nullptr) const;
   int32_t ImportASCText(std::string& Text, TStr2DArray* CustData);
   int32_t ReadFromASCText(std::string& Text, int32_t PosX, int32_t PosY, bool ReplaceIDs);
 
@@ -650,6 +656,22 @@ class TDataTable : public TComponent,
   TMScaleType FindHighestMLevel(int32_t FirstCol, int32_t LastCol) const;
   // The lowest scale type of the column range, never above stRatio.
   TMScaleType FindLowestMLevel(int32_t FirstCol, int32_t LastCol) const;
+
+  // ---- Splitting into files (datatable_split.cpp; rules in docs/datatable.md) ----
+  // The number of lines (columns for splitColumns, else rows) of each file SplitDataSet would
+  // write, in file order: SplitSize parts; splitTstTrn gives test, training for the first
+  // fold or, with CreateAllPairs, for each of the SplitSize folds. 0; -1 SplitSize outside
+  // 1..lines (2..lines for splitTstTrn); -2 unknown SplitMode. DataCnts is empty on failure.
+  int32_t PrepareSplitCounts(TDataSetSplitMode SplitMode, int32_t SplitSize, bool CreateAllPairs,
+                             TIntArray& DataCnts) const;
+  // Writes the parts PrepareSplitCounts counts as ASC files (shortest exact values), named from
+  // FNameTemplate, lines chosen by SelMode (selmRandSel through the process-wide generator).
+  // FileNames receives the names written. 0; -1, -2 as PrepareSplitCounts; -3 unknown SelMode
+  // or empty FNameTemplate; -4 a file exists and AllowOverWrite is false (nothing written);
+  // -5 a file could not be written (FileNames lists those written before it).
+  int32_t SplitDataSet(TDataSetSplitMode SplitMode, TDataSelMode SelMode, int32_t SplitSize,
+                       bool CreateAllPairs, const std::string& FNameTemplate, bool AllowOverWrite,
+                       TStrArray& FileNames) const;
 
  private:
   struct TLayout;

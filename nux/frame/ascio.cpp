@@ -406,4 +406,25 @@ void AppendASCCustData(std::string& Out, const TStr2DArray& CustData) {
   }
 }
 
+int32_t ReadASCText(std::string& Text, bool NeedRow, std::string& Comment, int32_t& NrColumns,
+                    int32_t& NrRows, TASCBody& Body) {
+  TTextScanner S{Text, 0};
+  bool Flags[4];
+  // The header reader has checked the counts against the bytes left, so the body cannot make
+  // the reader allocate beyond the text's size.
+  int32_t R = ReadHeaderOfASC(S, Comment, NrColumns, NrRows, Flags);
+  if (R != ascOK) return R;
+  if (NeedRow && NrRows < 1) return ascWrongShape;
+  if ((R = ReadASCBody(S, NrColumns, NrRows, Flags, Body)) != ascOK) return R;
+  std::string().swap(Text);  // frees the buffer (assigning "" would keep it)
+  return ascOK;
+}
+
+int32_t ReadASCFile(const std::string& FName, bool NeedRow, std::string& Comment,
+                    int32_t& NrColumns, int32_t& NrRows, TASCBody& Body) {
+  std::string Text;
+  const int32_t R = ReadWholeTextFile(FName, Text);
+  return R != ascOK ? R : ReadASCText(Text, NeedRow, Comment, NrColumns, NrRows, Body);
+}
+
 }  // namespace nux

@@ -147,6 +147,14 @@ struct TASCBody {
 /// through MathFeedBack, one step per row). Body is undefined after a failure.
 int32_t ReadASCBody(TTextScanner& Scanner, int32_t NrColumns, int32_t NrRows,
                     const bool (&Flags)[4], TASCBody& Body);
+/// Reads a whole ASC text: header (Comment, counts) and body, through ReadHeaderOfASC and
+/// ReadASCBody (their results), plus ascWrongShape for no row when NeedRow is set. Text is
+/// released once read; Body is undefined after a failure.
+int32_t ReadASCText(std::string& Text, bool NeedRow, std::string& Comment, int32_t& NrColumns,
+                    int32_t& NrRows, TASCBody& Body);
+/// ReadASCText of the file FName (ReadWholeTextFile's results too).
+int32_t ReadASCFile(const std::string& FName, bool NeedRow, std::string& Comment,
+                    int32_t& NrColumns, int32_t& NrRows, TASCBody& Body);
 /// Appends X: strff with width 1 and Precision decimals, or for Precision < 0 the shortest
 /// form that reads back exactly.
 void AppendASCValue(std::string& Out, double X, int32_t Precision);

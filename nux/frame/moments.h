@@ -134,8 +134,9 @@ double CentralCoSum(int64_t N, GetX&& X, GetY&& Y, double MeanX, double MeanY) {
 // The library's quartile rule on ascending sorted values A (n >= 2): position (n + 1) p, the
 // integer part k clamped to 1..n-1 (the fraction dropped when clamped), interpolated between the
 // k-th and (k+1)-th smallest values. Equal neighbours (infinities too) need no interpolation.
-template <class T>
-double QuartileOfSorted(const T* A, int64_t N, double P) {
+// A is a pointer or anything indexed by int64_t that reads as sorted values.
+template <class Sorted>
+double QuartileOfSorted(const Sorted& A, int64_t N, double P) {
   const double Pos = static_cast<double>(N + 1) * P;
   auto K = static_cast<int64_t>(std::trunc(Pos));
   double F = Pos - static_cast<double>(K);

@@ -108,42 +108,71 @@ class TIntMatrix : public TMatrixBase<int32_t, TIntMatrix> {
   // stay 2147483647 and -2147483647 for an empty block or none stored.
   void MinMax(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow, int32_t& Minimum,
               int32_t& Maximum) const;
-  // Mean and sample variance (1.0 for fewer than 3 values) of every position of the block;
-  // in the sparse form implicit zeros are counted, not visited (cost O(stored elements)).
+  // One mean per column (dimColumns) or row into Means, resized; from exact 64-bit sums, divided
+  // once (sparse: O(stored elements)). nullptr does nothing.
+  void MeanVec(TDims Dim, TVector* Means) const;
+  // Geometric mean of the block; 0 when an element (an implicit zero too) is 0 or the block is
+  // empty; a negative element raises ENUXMatrixError.
+  double GeometricMean(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow) const;
+  // Harmonic mean of the block; 0 when empty; an element <= 0 (an implicit zero too) raises
+  // ENUXMatrixError.
+  double HarmonicMean(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow) const;
+  // The moments and quantiles follow TMatrix's rules (docs/matrix-statistics.md); only what
+  // differs is said. In the sparse form every position counts, implicit zeros arithmetically
+  // (never visited): O(stored elements), a sort of them for the quartiles.
+  // Mean and sample variance of every position of the block.
   void MeanVar(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow, double& Mean,
                double& Variance) const;
-  // Skewness and excess kurtosis over s = sqrt(S2/(n - 1)); 0, 0 without spread or for n < 2.
+  // Skewness and excess kurtosis, as TMatrix.
   void SkewKurt(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow, double& Skewness,
                 double& Kurtosis) const;
-  // SkewKurt with the small-sample corrections; 0, 0 for n < 4 or no spread.
+  // SkewKurt with the small-sample corrections, as TMatrix.
   void SkewKurtSample(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow,
                       double& Skewness, double& Kurtosis) const;
-  // Dense: quartiles at positions (n + 1) p, interpolated; false (all 0) for no elements.
+  // Quartiles, as TMatrix; false (all 0) for no elements.
   bool Quartiles(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow, double& Q1,
                  double& Q2, double& Q3) const;
-  // Dense: the value of rank round(Prob n / 100) (0-based, at most n - 1, Prob clipped to
-  // 0..100, NaN as 0); NaN for no elements.
+  // Percentile of rank round(Prob n / 100), as TMatrix; NaN for no elements.
   double Percentile(double Prob, int32_t LowCol, int32_t LowRow, int32_t HighCol,
                     int32_t HighRow) const;
-  // Dense: Percentile from SampleSize draws of the process-wide generator (not reseeded); the
-  // exact value for SampleSize <= 0 or not below the element count.
+  // Percentile from SampleSize draws, as TMatrix (sparse: each draw read through GetVal).
   double Percentile(double Prob, int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow,
                     int32_t SampleSize) const;
-  // Dense: column and row of the element nearest to Value (the first found on ties); 0, 0 for
-  // none.
+  // Column and row of the element nearest to Value (the first in column-major order on ties);
+  // 0, 0 for none.
   void Find(int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t HighRow, int32_t Value,
             int32_t& ColIx, int32_t& RowIx) const;
-  // Dense: binary search in a sorted column: Value's row, else the nearer neighbour's; 0 for
-  // no column.
+  // Binary search in a sorted column: Value's row, else the nearer neighbour's; 0 for no
+  // column (sparse: through GetVal, O(log rows x log stored)).
   int32_t FindInSortedColumn(int32_t Col, bool ColIsAscending, int32_t Value) const;
-  // Dense: number of elements of the block within RangeLow..RangeHigh.
+  // Number of elements of the block within RangeLow..RangeHigh (saturated at 2147483647).
   int32_t CountValues(int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t HighRow,
                       int32_t RangeLow, int32_t RangeHigh) const;
-  // Dense: number of elements x of the block with (x AND Bitmask) = 0.
+  // Number of elements x of the block with (x AND Bitmask) = 0 (saturated at 2147483647).
   int32_t CountMaskedZeros(int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t HighRow,
                            int32_t Bitmask) const;
-  // Dense: ResultArray [column][row] := element > Threshold; returns how many are true.
+  // ResultArray [column][row] := element > Threshold; returns how many are true (sparse: a
+  // size beyond memory raises ENUXMatrixError "not enough memory on heap").
   int32_t Dichotomize(int32_t Threshold, TBool2DArray& ResultArray) const;
+
+  // ---- Random fills and resampling (process-wide generator, so SetRandSeed repeats them) ----
+  // Integers drawn uniformly from RangeLow..RangeHigh, both included (reversed bounds are
+  // exchanged), into the whole matrix or a clipped block; sparse: into the stored elements only,
+  // as Fill. OnChange.
+  void FillRandomUniform(int32_t RangeLow, int32_t RangeHigh);
+  void FillRandomUniform(int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t HighRow,
+                         int32_t RangeLow, int32_t RangeHigh);
+  // Normal deviates of mean Mean and deviation StdDev rounded by RoundToInt32 (halves to even,
+  // saturated, NaN as 0), as FillRandomUniform places them. OnChange.
+  void FillRandomGauss(double Mean, double StdDev);
+  void FillRandomGauss(int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t HighRow,
+                       double Mean, double StdDev);
+  // As TMatrix.ResampleExtMat: becomes colpct % of SrcMat's columns and rowpct % of its rows,
+  // drawn at random (BootStrap: rows with repeats); a sparse SrcMat is read through GetVal and
+  // the result is always dense. Results: 0, -1 (colpct), -2 (rowpct), -3 (no SrcMat), -5 (an
+  // empty index array); OnChange, OnResize.
+  int32_t ResampleExtMat(const TIntMatrix* SrcMat, double colpct, double rowpct, bool BootStrap,
+                         TIntArray& RndColIx, TIntArray& RndRowIx);
 
   // ---- Arithmetic (intmatrix_arith.cpp): 32-bit results that wrap on overflow ----
   // Products: size rules as TMatrix (false, nothing changed, for absent arguments or sizes that
@@ -192,6 +221,14 @@ class TIntMatrix : public TMatrixBase<int32_t, TIntMatrix> {
   void Consolidate() const;
   // Empties the sparse storage (capacity back to FAllocBy, empty bounding box).
   void ClearSparse();
+  // Takes Block over as the dense storage, giving up the sparse form; no event.
+  void AdoptDense(T2DArray& Block);
+  // Sets the bounding box to the one of the elements in SpMat.
+  void RecomputeBounds();
+  // Stores Draw() into each element of the clipped block (sparse: each stored one inside it, in
+  // (column, row) order); OnChange.
+  template <class F>
+  void FillBlockWith(int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t HighRow, F&& Draw);
   // Calls F(element) for every stored element, in no particular order.
   template <class F>
   void ForEachStored(F&& Visit) const {

@@ -45,20 +45,11 @@ int32_t TIntMatrix::ImportASC(const std::string& FName, std::string& Comment) {
 
 int32_t TIntMatrix::ImportASC(const std::string& FName, std::string& Comment,
                               TStr2DArray& CustData) {
-  std::string Text;
-  int32_t R = ReadWholeTextFile(FName, Text);
-  if (R != ascOK) return R;
-  TTextScanner S{Text, 0};
   std::string C;
   int32_t Nc = 0, Nr = 0;
-  bool Flags[4];
-  // The header reader has checked the counts against the bytes left, so the body cannot make
-  // the reader allocate beyond the file's size.
-  if ((R = ReadHeaderOfASC(S, C, Nc, Nr, Flags)) != ascOK) return R;
-  if (Nr < 1) return ascWrongShape;  // a matrix has at least one row
   TASCBody Body;
-  if ((R = ReadASCBody(S, Nc, Nr, Flags, Body)) != ascOK) return R;
-  std::string().swap(Text);
+  // A matrix has at least one row.
+  if (const int32_t R = ReadASCFile(FName, true, C, Nc, Nr, Body); R != ascOK) return R;
   TInt2DArray Columns = GuardAlloc<ENUXMatrixError>(
       *this, msgNoMemoryOnHeap, [&] { return TInt2DArray(size_t(Nc), TIntArray(size_t(Nr), 0)); });
   for (size_t Col = 0; Col < Body.Columns.size(); ++Col)

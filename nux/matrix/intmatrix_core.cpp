@@ -4,7 +4,10 @@
 #include <cmath>
 
 #include "nux/frame/combsort.h"
+#include "nux/frame/rounding.h"
+#include "nux/host/random.h"
 #include "nux/host/system.h"
+#include "nux/math1/scalar.h"
 #include "nux/matrix/intmatrix.h"
 #include "nux/matrix/matrix_base_impl.h"
 #include "nux/matrix/matrix_core.h"
@@ -146,15 +149,7 @@ bool TIntMatrix::Resize(int32_t Nc, int32_t Nr) {
   std::erase_if(SpMat, [&](const TSpMatElemInt& E) { return E.colidx > Nc || E.rowidx > Nr; });
   FNCol = Nc;
   FNRow = Nr;
-  // The box is recomputed from what is left, so that it stays tight.
-  FSparseLowCol = FSparseLowRow = INT32_MAX;
-  FSparseHighCol = FSparseHighRow = 1;
-  for (const TSpMatElemInt& E : SpMat) {
-    FSparseLowCol = std::min(FSparseLowCol, E.colidx);
-    FSparseHighCol = std::max(FSparseHighCol, E.colidx);
-    FSparseLowRow = std::min(FSparseLowRow, E.rowidx);
-    FSparseHighRow = std::max(FSparseHighRow, E.rowidx);
-  }
+  RecomputeBounds();  // from what is left, so that the box stays tight
   return true;
 }
 
@@ -223,21 +218,30 @@ void TIntMatrix::Clone(const TIntMatrix* MatSource) {
 void TIntMatrix::SetValues(const TInt2DArray& Columns) {
   if (!FIsSparse) return TMatrixBase::SetValues(Columns);
   // Validated and allocated before the sparse form is given up, so a failure keeps it.
-  if (Columns.empty() || Columns[0].empty() || IsRagged(Columns))
-    RaiseComponentError<ENUXMatrixError>(*this, "SetValues", "empty or ragged array");
-  if (Columns.size() > size_t(INT32_MAX) || Columns[0].size() > size_t(INT32_MAX))
-    RaiseComponentError<ENUXMatrixError>(*this, msgNoMemoryOnHeap);
-  T2DArray New = AllocateBlock(int32_t(Columns.size()), int32_t(Columns[0].size()));
-  for (size_t C = 0; C < Columns.size(); ++C)
-    std::copy(Columns[C].begin(), Columns[C].end(), New[C].begin());
-  Mat.swap(New);
+  T2DArray New = CopyOfColumns(Columns);
+  AdoptDense(New);
+  Changed();
+  Resized();
+}
+
+void TIntMatrix::AdoptDense(T2DArray& Block) {
+  Mat.swap(Block);
   std::vector<TSpMatElemInt>().swap(SpMat);
   std::vector<TSpMatElemInt>().swap(FPending);
   FIsSparse = false;
   FNumAllocated = 0;
   FNCol = FNRow = 0;
-  Changed();
-  Resized();
+}
+
+void TIntMatrix::RecomputeBounds() {
+  FSparseLowCol = FSparseLowRow = INT32_MAX;
+  FSparseHighCol = FSparseHighRow = 1;
+  for (const TSpMatElemInt& E : SpMat) {
+    FSparseLowCol = std::min(FSparseLowCol, E.colidx);
+    FSparseHighCol = std::max(FSparseHighCol, E.colidx);
+    FSparseLowRow = std::min(FSparseLowRow, E.rowidx);
+    FSparseHighRow = std::max(FSparseHighRow, E.rowidx);
+  }
 }
 
 void TIntMatrix::ArrayToSparse(int32_t AllocBy) {
@@ -259,16 +263,9 @@ void TIntMatrix::ArrayToSparse(int32_t AllocBy) {
   FNRow = TMatrixBase::NrOfRows();
   FAllocBy = Step;
   FNumAllocated = std::max<int64_t>((int64_t(Elems.size()) + Step - 1) / Step, 1) * Step;
-  FSparseLowCol = FSparseLowRow = INT32_MAX;
-  FSparseHighCol = FSparseHighRow = 1;
-  for (const TSpMatElemInt& E : Elems) {
-    FSparseLowCol = std::min(FSparseLowCol, E.colidx);
-    FSparseHighCol = std::max(FSparseHighCol, E.colidx);
-    FSparseLowRow = std::min(FSparseLowRow, E.rowidx);
-    FSparseHighRow = std::max(FSparseHighRow, E.rowidx);
-  }
   SpMat.swap(Elems);
   FPending.clear();
+  RecomputeBounds();
   T2DArray().swap(Mat);
   FIsSparse = true;
   Resized();
@@ -285,6 +282,73 @@ void TIntMatrix::SparseToArray() {
   FNCol = FNRow = 0;
   FIsSparse = false;
   Resized();
+}
+
+namespace {
+
+// A uniform integer of Lo..Hi (Lo <= Hi); spans beyond the generator's int32 range (up to 2^32
+// values) go through a uniform double, whose 53 bits keep the draw practically uniform.
+int32_t UniformInt(int32_t Lo, int32_t Hi) {
+  const int64_t Span = int64_t{Hi} - Lo + 1;
+  if (Span <= INT32_MAX) return Lo + RandomInt(static_cast<int32_t>(Span));
+  const auto Off = std::min(static_cast<int64_t>(Random() * static_cast<double>(Span)), Span - 1);
+  return static_cast<int32_t>(Lo + Off);
+}
+
+}  // namespace
+
+template <class F>
+void TIntMatrix::FillBlockWith(int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t HighRow,
+                               F&& Draw) {
+  MakeValidColRange(LowCol, HighCol);
+  MakeValidRowRange(LowRow, HighRow);
+  if (!FIsSparse) {
+    matrix_detail::ForBlock(Mat, LowCol, HighCol, LowRow, HighRow, [&](int32_t& X) { X = Draw(); });
+  } else {
+    // The stored elements in (column, row) order, so that a seeded fill repeats.
+    Consolidate();
+    for (TSpMatElemInt& E : SpMat)
+      if (E.colidx >= LowCol && E.colidx <= HighCol && E.rowidx >= LowRow && E.rowidx <= HighRow)
+        E.value = Draw();
+  }
+  Changed();
+}
+
+void TIntMatrix::FillRandomUniform(int32_t RangeLow, int32_t RangeHigh) {
+  FillRandomUniform(0, 0, 0, 0, RangeLow, RangeHigh);
+}
+
+void TIntMatrix::FillRandomUniform(int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t HighRow,
+                                   int32_t RangeLow, int32_t RangeHigh) {
+  if (RangeLow > RangeHigh) std::swap(RangeLow, RangeHigh);
+  FillBlockWith(LowCol, HighCol, LowRow, HighRow, [&] { return UniformInt(RangeLow, RangeHigh); });
+}
+
+void TIntMatrix::FillRandomGauss(double Mean, double StdDev) {
+  FillRandomGauss(0, 0, 0, 0, Mean, StdDev);
+}
+
+void TIntMatrix::FillRandomGauss(int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t HighRow,
+                                 double Mean, double StdDev) {
+  FillBlockWith(LowCol, HighCol, LowRow, HighRow,
+                [&] { return RoundToInt32(Mean + StdDev * GRandom()); });
+}
+
+int32_t TIntMatrix::ResampleExtMat(const TIntMatrix* SrcMat, double colpct, double rowpct,
+                                   bool BootStrap, TIntArray& RndColIx, TIntArray& RndRowIx) {
+  if (SrcMat == nullptr) return -3;
+  if (RndColIx.empty() || RndRowIx.empty()) return -5;
+  T2DArray Block;
+  TIntArray Cols, Rows;
+  // Built aside first: SrcMat may be this matrix, and a failed allocation changes nothing.
+  if (const int32_t R = ResampleBlock(*SrcMat, colpct, rowpct, BootStrap, Block, Cols, Rows))
+    return R;
+  AdoptDense(Block);
+  RndColIx.swap(Cols);
+  RndRowIx.swap(Rows);
+  Changed();
+  Resized();
+  return 0;
 }
 
 void TMatrix::CopyFrom(const TIntMatrix* MatSource, int32_t SourceColLo, int32_t SourceRowLo,

@@ -6,7 +6,7 @@
 #include <span>
 
 #include "nux/frame/moments.h"
-#include "nux/host/random.h"
+#include "nux/host/system.h"
 #include "nux/math1/sorting.h"
 #include "nux/matrix/intmatrix.h"
 #include "nux/matrix/matrix_stats_impl.h"
@@ -19,8 +19,6 @@ using matrix_detail::SaturatedCount;
 using matrix_detail::TBlock;
 
 namespace {
-
-constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
 
 // Central sums of a group A joined by Zeros implicit zeros (pairwise combination of two groups;
 // the zero group has mean 0 and no spread), so a sparse block costs O(stored elements).
@@ -69,6 +67,28 @@ struct TSparseRange {
   }
 };
 
+// The values of the sparse form's stored elements inside the range, in (column, row) order,
+// and the number of the range's positions that hold none (implicit zeros, counted).
+struct TStoredIn {
+  TDoubleArray Values;
+  int64_t Zeros = 0;
+};
+
+TStoredIn StoredIn(const TIntMatrix& M, const TSparseRange& Rg) {
+  TStoredIn G;
+  GuardAlloc<ENUXMatrixError>(M, msgNoMemoryOnHeap, [&] {
+    for (const TSpMatElemInt& E : M.SparseElements())
+      if (Rg.Inside(E)) G.Values.push_back(E.value);
+  });
+  G.Zeros = Rg.Positions() - static_cast<int64_t>(G.Values.size());
+  return G;
+}
+
+// The range's values for the order statistics: the dense block's elements, or the stored ones
+// and the count of implicit zeros.
+TStoredIn OrderValues(const TIntMatrix& M, int32_t LowCol, int32_t LowRow, int32_t HighCol,
+                      int32_t HighRow);
+
 // Central sums of every position of the range: dense through the block, sparse from the stored
 // elements inside it plus the implicit zeros, counted.
 TCentralSums IntSums(const TIntMatrix& M, int32_t LowCol, int32_t LowRow, int32_t HighCol,
@@ -77,16 +97,11 @@ TCentralSums IntSums(const TIntMatrix& M, int32_t LowCol, int32_t LowRow, int32_
     const TBlock B = ClipBlock(M, LowCol, HighCol, LowRow, HighRow);
     return CentralSums(B.Count(), matrix_detail::TBlockReaderOf<int32_t>(M.Data(), B), WithHigher);
   }
-  const TSparseRange Rg(M, LowCol, HighCol, LowRow, HighRow);
-  std::vector<double> Values;
-  GuardAlloc<ENUXMatrixError>(M, msgNoMemoryOnHeap, [&] {
-    for (const TSpMatElemInt& E : M.SparseElements())
-      if (Rg.Inside(E)) Values.push_back(E.value);
-  });
-  const auto N = static_cast<int64_t>(Values.size());
+  const TStoredIn G = StoredIn(M, TSparseRange(M, LowCol, HighCol, LowRow, HighRow));
+  const auto N = static_cast<int64_t>(G.Values.size());
   const TCentralSums Stored = CentralSums(
-      N, [&](int64_t I) { return Values[size_t(I)]; }, WithHigher);
-  return WithZeros(Stored, Rg.Positions() - N);
+      N, [&](int64_t I) { return G.Values[size_t(I)]; }, WithHigher);
+  return WithZeros(Stored, G.Zeros);
 }
 
 }  // namespace
@@ -175,82 +190,223 @@ TDoubleArray BlockValues(const TIntMatrix& M, const TBlock& B) {
   return Work;
 }
 
+TStoredIn OrderValues(const TIntMatrix& M, int32_t LowCol, int32_t LowRow, int32_t HighCol,
+                      int32_t HighRow) {
+  if (M.IsSparse()) return StoredIn(M, TSparseRange(M, LowCol, HighCol, LowRow, HighRow));
+  return TStoredIn{BlockValues(M, ClipBlock(M, LowCol, HighCol, LowRow, HighRow)), 0};
+}
+
+// Ascending stored values with Zeros zeros slotted in between the negatives and the rest, read
+// by position, so that the quantiles never build the run of zeros.
+class TSortedWithZeros {
+ public:
+  TSortedWithZeros(const TDoubleArray& Sorted, int64_t Zeros)
+      : FA(Sorted.data()),
+        FNeg(std::lower_bound(Sorted.begin(), Sorted.end(), 0.0) - Sorted.begin()),
+        FZeros(Zeros) {}
+  double operator[](int64_t K) const {
+    if (K < FNeg) return FA[K];
+    return K < FNeg + FZeros ? 0.0 : FA[K - FZeros];
+  }
+
+ private:
+  const double* FA;
+  int64_t FNeg, FZeros;
+};
+
+// The value at sorted position K of Values joined by Zeros zeros; Values is reordered.
+double ValueAtRank(TDoubleArray& Values, int64_t Zeros, int64_t K) {
+  const auto Neg = static_cast<int64_t>(
+      std::count_if(Values.begin(), Values.end(), [](double X) { return X < 0.0; }));
+  if (K >= Neg && K < Neg + Zeros) return 0.0;
+  if (K >= Neg) K -= Zeros;
+  std::nth_element(Values.begin(), Values.begin() + K, Values.end());
+  return Values[size_t(K)];
+}
+
 }  // namespace
+
+void TIntMatrix::MeanVec(TDims Dim, TVector* Means) const {
+  if (Means == nullptr || (Dim != dimColumns && Dim != dimRows)) return;
+  const int32_t Nc = NrOfColumns(), Nr = NrOfRows();
+  const int32_t Lines = Dim == dimColumns ? Nc : Nr;
+  const int32_t Length = Dim == dimColumns ? Nr : Nc;
+  if (Lines < 1 || Length < 1) return;
+  // A sparse matrix may announce 2^31 lines: refused before anything is allocated.
+  if (!AllocationPlausible(uint64_t(Lines), sizeof(int64_t) + sizeof(double)))
+    RaiseComponentError<ENUXMatrixError>(*this, msgNoMemoryOnHeap);
+  std::vector<int64_t> Sums = GuardAlloc<ENUXMatrixError>(
+      *this, msgNoMemoryOnHeap, [&] { return std::vector<int64_t>(size_t(Lines), 0); });
+  // Exact 64-bit sums (no cancellation), divided once.
+  if (!FIsSparse) {
+    for (size_t C = 0; C < Mat.size(); ++C)
+      for (size_t R = 0; R < Mat[C].size(); ++R) Sums[Dim == dimColumns ? C : R] += Mat[C][R];
+  } else {
+    ForEachStored([&](const TSpMatElemInt& E) {
+      Sums[size_t((Dim == dimColumns ? E.colidx : E.rowidx) - 1)] += E.value;
+    });
+  }
+  TDoubleArray Values = GuardAlloc<ENUXMatrixError>(
+      *this, msgNoMemoryOnHeap, [&] { return TDoubleArray(size_t(Lines), 0.0); });
+  for (size_t L = 0; L < Sums.size(); ++L)
+    Values[L] = static_cast<double>(Sums[L]) / static_cast<double>(Length);
+  Means->Resize(Lines);
+  Means->CopyFrom(Values, 0, 0, 1);
+}
+
+double TIntMatrix::GeometricMean(int32_t LowCol, int32_t LowRow, int32_t HighCol,
+                                 int32_t HighRow) const {
+  const TStoredIn G = OrderValues(*this, LowCol, LowRow, HighCol, HighRow);
+  return matrix_detail::GeometricMeanOf(*this, static_cast<int64_t>(G.Values.size()) + G.Zeros,
+                                        G.Zeros, [&](auto&& Take) {
+                                          for (double X : G.Values) Take(X);
+                                        });
+}
+
+double TIntMatrix::HarmonicMean(int32_t LowCol, int32_t LowRow, int32_t HighCol,
+                                int32_t HighRow) const {
+  const TStoredIn G = OrderValues(*this, LowCol, LowRow, HighCol, HighRow);
+  return matrix_detail::HarmonicMeanOf(*this, static_cast<int64_t>(G.Values.size()) + G.Zeros,
+                                       G.Zeros, [&](auto&& Take) {
+                                         for (double X : G.Values) Take(X);
+                                       });
+}
 
 bool TIntMatrix::Quartiles(int32_t LowCol, int32_t LowRow, int32_t HighCol, int32_t HighRow,
                            double& Q1, double& Q2, double& Q3) const {
   Q1 = Q2 = Q3 = 0.0;
-  if (FIsSparse) return false;
-  TDoubleArray A = BlockValues(*this, ClipBlock(*this, LowCol, HighCol, LowRow, HighRow));
-  const auto N = static_cast<int64_t>(A.size());
+  TStoredIn G = OrderValues(*this, LowCol, LowRow, HighCol, HighRow);
+  const int64_t N = static_cast<int64_t>(G.Values.size()) + G.Zeros;
   if (N == 0) return false;
+  SortArray(std::span<double>(G.Values), true);
+  const TSortedWithZeros A(G.Values, G.Zeros);
   if (N == 1) {
     Q1 = Q2 = Q3 = A[0];
     return true;
   }
-  SortArray(std::span<double>(A), true);
-  Q1 = QuartileOfSorted(A.data(), N, 0.25);
-  Q2 = QuartileOfSorted(A.data(), N, 0.5);
-  Q3 = QuartileOfSorted(A.data(), N, 0.75);
+  Q1 = QuartileOfSorted(A, N, 0.25);
+  Q2 = QuartileOfSorted(A, N, 0.5);
+  Q3 = QuartileOfSorted(A, N, 0.75);
   return true;
 }
 
 double TIntMatrix::Percentile(double Prob, int32_t LowCol, int32_t LowRow, int32_t HighCol,
                               int32_t HighRow) const {
-  if (FIsSparse) return NaN;
-  TDoubleArray Work = BlockValues(*this, ClipBlock(*this, LowCol, HighCol, LowRow, HighRow));
-  return matrix_detail::SelectPercentile(Work, Prob);
+  TStoredIn G = OrderValues(*this, LowCol, LowRow, HighCol, HighRow);
+  if (G.Zeros == 0) return matrix_detail::SelectPercentile(G.Values, Prob);
+  const int64_t N = static_cast<int64_t>(G.Values.size()) + G.Zeros;
+  return ValueAtRank(G.Values, G.Zeros, matrix_detail::PercentileRank(Prob, N));
 }
 
 double TIntMatrix::Percentile(double Prob, int32_t LowCol, int32_t LowRow, int32_t HighCol,
                               int32_t HighRow, int32_t SampleSize) const {
-  if (FIsSparse) return NaN;
   const TBlock B = ClipBlock(*this, LowCol, HighCol, LowRow, HighRow);
   if (SampleSize <= 0 || SampleSize >= B.Count())
     return Percentile(Prob, LowCol, LowRow, HighCol, HighRow);
-  TDoubleArray Sample;
-  GuardAlloc<ENUXMatrixError>(*this, msgNoMemoryOnHeap,
-                              [&] { Sample.reserve(static_cast<size_t>(SampleSize)); });
-  // Drawn from the running process-wide generator, so that a seeded run repeats.
-  const auto Cols = static_cast<int32_t>(B.Cols()), Rows = static_cast<int32_t>(B.Rows());
-  for (int32_t S = 0; S < SampleSize; ++S)
-    Sample.push_back(Mat[size_t(B.C0 + RandomInt(Cols))][size_t(B.R0 + RandomInt(Rows))]);
+  TDoubleArray Sample = matrix_detail::DrawSample(*this, B, SampleSize, [&](int32_t C, int32_t R) {
+    return FIsSparse ? GetVal(C + 1, R + 1) : Mat[size_t(C)][size_t(R)];
+  });
   return matrix_detail::SelectPercentile(Sample, Prob);
 }
 
 void TIntMatrix::Find(int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t HighRow,
                       int32_t Value, int32_t& ColIx, int32_t& RowIx) const {
   ColIx = RowIx = 0;
-  if (FIsSparse) return;
-  matrix_detail::FindNearest(Mat, ClipBlock(*this, LowCol, HighCol, LowRow, HighRow), Value, ColIx,
-                             RowIx);
+  if (!FIsSparse) {
+    matrix_detail::FindNearest(Mat, ClipBlock(*this, LowCol, HighCol, LowRow, HighRow), Value,
+                               ColIx, RowIx);
+    return;
+  }
+  const TSparseRange Rg(*this, LowCol, HighCol, LowRow, HighRow);
+  if (Rg.Positions() == 0) return;
+  // The stored elements come in visiting order; the first position they leave free is the first
+  // implicit zero, the only zero that can win a tie.
+  int32_t Zc = Rg.LowCol, Zr = Rg.LowRow;
+  bool ZeroFound = false;
+  int64_t Best = 0;
+  for (const TSpMatElemInt& E : SparseElements()) {
+    if (!Rg.Inside(E)) continue;
+    if (!ZeroFound) {
+      if (E.colidx == Zc && E.rowidx == Zr) {
+        if (++Zr > Rg.HighRow) {
+          Zr = Rg.LowRow;
+          ++Zc;
+        }
+      } else {
+        ZeroFound = true;
+      }
+    }
+    const int64_t D = matrix_detail::Distance(E.value, Value);
+    if (ColIx == 0 || D < Best) {
+      Best = D;
+      ColIx = E.colidx;
+      RowIx = E.rowidx;
+    }
+  }
+  if (Zc > Rg.HighCol) return;  // every position is stored
+  const int64_t D = matrix_detail::Distance(0, Value);
+  const bool ZeroFirst = Zc < ColIx || (Zc == ColIx && Zr < RowIx);
+  if (ColIx == 0 || D < Best || (D == Best && ZeroFirst)) {
+    ColIx = Zc;
+    RowIx = Zr;
+  }
 }
 
 int32_t TIntMatrix::FindInSortedColumn(int32_t Col, bool ColIsAscending, int32_t Value) const {
-  if (FIsSparse || Col < 1 || Col > NrOfColumns() || NrOfRows() < 1) return 0;
+  if (Col < 1 || Col > NrOfColumns() || NrOfRows() < 1) return 0;
+  if (FIsSparse)
+    return matrix_detail::FindInSortedBy(NrOfRows(), ColIsAscending, Value,
+                                         [&](int32_t Row) { return GetVal(Col, Row); });
   return matrix_detail::FindInSorted(Mat[size_t(Col - 1)], ColIsAscending, Value);
 }
 
 int32_t TIntMatrix::CountValues(int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t HighRow,
                                 int32_t RangeLow, int32_t RangeHigh) const {
-  if (FIsSparse) return 0;
-  return matrix_detail::CountInRange(Mat, ClipBlock(*this, LowCol, HighCol, LowRow, HighRow),
-                                     RangeLow, RangeHigh);
+  if (!FIsSparse)
+    return matrix_detail::CountInRange(Mat, ClipBlock(*this, LowCol, HighCol, LowRow, HighRow),
+                                       RangeLow, RangeHigh);
+  const TStoredIn G = StoredIn(*this, TSparseRange(*this, LowCol, HighCol, LowRow, HighRow));
+  int64_t N = RangeLow <= 0 && 0 <= RangeHigh ? G.Zeros : 0;
+  for (double X : G.Values)
+    if (RangeLow <= X && X <= RangeHigh) ++N;
+  return SaturatedCount(N);
 }
 
 int32_t TIntMatrix::CountMaskedZeros(int32_t LowCol, int32_t HighCol, int32_t LowRow,
                                      int32_t HighRow, int32_t Bitmask) const {
-  if (FIsSparse) return 0;
   int64_t N = 0;
-  ForEach(Mat, ClipBlock(*this, LowCol, HighCol, LowRow, HighRow), [&](int32_t X) {
+  const auto Visit = [&](int32_t X) {
     if ((X & Bitmask) == 0) ++N;
-  });
+  };
+  if (!FIsSparse) {
+    ForEach(Mat, ClipBlock(*this, LowCol, HighCol, LowRow, HighRow), Visit);
+    return SaturatedCount(N);
+  }
+  const TStoredIn G = StoredIn(*this, TSparseRange(*this, LowCol, HighCol, LowRow, HighRow));
+  N = G.Zeros;  // an implicit zero has no bit set
+  for (double X : G.Values) Visit(static_cast<int32_t>(X));
   return SaturatedCount(N);
 }
 
 int32_t TIntMatrix::Dichotomize(int32_t Threshold, TBool2DArray& ResultArray) const {
-  if (FIsSparse) return 0;
-  return matrix_detail::DichotomizeInto(*this, Mat, Threshold, ResultArray);
+  if (!FIsSparse) return matrix_detail::DichotomizeInto(*this, Mat, Threshold, ResultArray);
+  const int32_t Nc = NrOfColumns(), Nr = NrOfRows();
+  // One bit per position: a huge sparse size is refused before anything is allocated.
+  if (!AllocationPlausible((uint64_t(Nc) * uint64_t(Nr) + 7) / 8, 1) ||
+      !AllocationPlausible(uint64_t(Nc), sizeof(TBoolArray)))
+    RaiseComponentError<ENUXMatrixError>(*this, msgNoMemoryOnHeap);
+  const bool ZeroAbove = 0 > Threshold;
+  TBool2DArray Result = GuardAlloc<ENUXMatrixError>(*this, msgNoMemoryOnHeap, [&] {
+    return TBool2DArray(size_t(Nc), TBoolArray(size_t(Nr), ZeroAbove));
+  });
+  int64_t N = ZeroAbove ? int64_t{Nc} * Nr : 0;
+  ForEachStored([&](const TSpMatElemInt& E) {
+    const bool Above = E.value > Threshold;
+    N += int64_t{Above} - int64_t{ZeroAbove};
+    Result[size_t(E.colidx - 1)][size_t(E.rowidx - 1)] = Above;
+  });
+  ResultArray.swap(Result);
+  return SaturatedCount(N);
 }
 
 }  // namespace nux

@@ -28,19 +28,11 @@ int32_t TMatrix::ImportASC(const std::string& FName, std::string& Comment) {
 }
 
 int32_t TMatrix::ImportASC(const std::string& FName, std::string& Comment, TStr2DArray& CustData) {
-  std::string Text;
-  int32_t R = ReadWholeTextFile(FName, Text);
-  if (R != ascOK) return R;
-  TTextScanner S{Text, 0};
   std::string C;
   int32_t Nc = 0, Nr = 0;
-  bool Flags[4];
-  if ((R = ReadHeaderOfASC(S, C, Nc, Nr, Flags)) != ascOK) return R;
-  // A matrix has at least one row.
-  if (Nr < 1) return ascWrongShape;
   TASCBody Body;
-  if ((R = ReadASCBody(S, Nc, Nr, Flags, Body)) != ascOK) return R;
-  std::string().swap(Text);  // frees the buffer; assigning "" would keep it
+  // A matrix has at least one row.
+  if (const int32_t R = ReadASCFile(FName, true, C, Nc, Nr, Body); R != ascOK) return R;
   const bool SizeChanged = Nc != NrOfColumns() || Nr != NrOfRows();
   Mat.swap(Body.Columns);
   Comment = std::move(C);

@@ -195,6 +195,8 @@ class TMatrixBase : public TNuxContainer,
   Derived& Self() { return static_cast<Derived&>(*this); }
   // The matrix as its own class (read access).
   const Derived& Self() const { return static_cast<const Derived&>(*this); }
+  // A dense copy of Columns ([column][row]); an empty or ragged array raises ENUXMatrixError.
+  T2DArray CopyOfColumns(const T2DArray& Columns) const;
   // Allocates an Nc x Nr block of zeros or raises the component's out-of-memory error.
   T2DArray AllocateBlock(int32_t Nc, int32_t Nr) const;
   // Reallocates the dense storage to Nc x Nr keeping the common elements, without events; false
@@ -205,6 +207,11 @@ class TMatrixBase : public TNuxContainer,
   template <class S>
   void CopyBlockFrom(const S& Source, int32_t SourceColLo, int32_t SourceRowLo, int32_t SourceColHi,
                      int32_t SourceRowHi, int32_t DestCol, int32_t DestRow);
+  // ResampleExtMat's work for a source S with counts and GetVal (this matrix too): draws the
+  // picks and builds the resampled block aside; 0 or the method's error code (nothing drawn).
+  template <class S>
+  int32_t ResampleBlock(const S& Src, double colpct, double rowpct, bool BootStrap, T2DArray& Block,
+                        TIntArray& Cols, TIntArray& Rows) const;
   // Raises ENUXMatrixError for an index outside the matrix when the index check is on.
   void CheckIndices(int32_t Nc, int32_t Nr) const {
     CheckIndex<ENUXMatrixError>(*this, "column", Nc, Self().NrOfColumns());

@@ -4,11 +4,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
+#include <unordered_map>
 
 #include "nux/frame/combsort.h"
 #include "nux/frame/moments.h"
 #include "nux/frame/rounding.h"
 #include "nux/frame/univconst.h"
+#include "nux/host/random.h"
 #include "nux/host/system.h"
 #include "nux/matrix/matrix_base.h"
 #include "nux/openarrays/elementwise.h"
@@ -58,7 +61,66 @@ void ForBlock(A& Mat, int32_t LowCol, int32_t HighCol, int32_t LowRow, int32_t H
     for (int32_t R = LowRow; R <= HighRow; ++R) Set(Mat[size_t(C - 1)][size_t(R - 1)]);
 }
 
+// Count numbers from 1..Range in random order from the process-wide generator: distinct ones
+// by a partial Fisher-Yates shuffle, or independent draws when Duplicates is set. A pool far
+// larger than the draw (a sparse matrix's 2^31 columns) is kept as a map of the moved entries;
+// the picks are the same either way.
+inline TIntArray DrawIndices(int32_t Count, int32_t Range, bool Duplicates) {
+  TIntArray Result(static_cast<size_t>(Count));
+  if (Duplicates) {
+    for (auto& X : Result) X = 1 + RandomInt(Range);
+    return Result;
+  }
+  if (Range / 4 > Count) {
+    std::unordered_map<int32_t, int32_t> Moved;
+    const auto At = [&Moved](int32_t I) {
+      const auto It = Moved.find(I);
+      return It == Moved.end() ? I + 1 : It->second;
+    };
+    for (int32_t I = 0; I < Count; ++I) {
+      const int32_t J = I + RandomInt(Range - I);
+      const int32_t Picked = At(J);
+      Moved[J] = At(I);
+      Result[size_t(I)] = Picked;
+    }
+    return Result;
+  }
+  TIntArray Pool(static_cast<size_t>(Range));
+  std::iota(Pool.begin(), Pool.end(), 1);
+  for (int32_t I = 0; I < Count; ++I) {
+    const int32_t J = I + RandomInt(Range - I);
+    std::swap(Pool[size_t(I)], Pool[size_t(J)]);
+    Result[size_t(I)] = Pool[size_t(I)];
+  }
+  return Result;
+}
+
 }  // namespace matrix_detail
+
+template <class T, class D>
+template <class S>
+int32_t TMatrixBase<T, D>::ResampleBlock(const S& Src, double colpct, double rowpct, bool BootStrap,
+                                         T2DArray& Block, TIntArray& Cols, TIntArray& Rows) const {
+  const int32_t SrcNc = Src.NrOfColumns();
+  const int32_t SrcNr = Src.NrOfRows();
+  const int32_t Nc = RoundToInt32(SrcNc * colpct / 100.0);
+  const int32_t Nr = RoundToInt32(SrcNr * rowpct / 100.0);
+  // NaN percentages round to 0 and are rejected with the small ones.
+  if (Nr < 1 || rowpct > 100.0) return -2;
+  if (Nc < 1 || colpct > 100.0) return -1;
+  Block = AllocateBlock(Nc, Nr);
+  Cols = GuardAlloc<ENUXMatrixError>(*this, msgNoMemoryOnHeap, [&] {
+    if (Nc != SrcNc) return matrix_detail::DrawIndices(Nc, SrcNc, false);
+    TIntArray InOrder(static_cast<size_t>(Nc));
+    std::iota(InOrder.begin(), InOrder.end(), 1);
+    return InOrder;
+  });
+  Rows = GuardAlloc<ENUXMatrixError>(
+      *this, msgNoMemoryOnHeap, [&] { return matrix_detail::DrawIndices(Nr, SrcNr, BootStrap); });
+  for (size_t C = 0; C < size_t(Nc); ++C)
+    for (size_t R = 0; R < size_t(Nr); ++R) Block[C][R] = Src.GetVal(Cols[C], Rows[R]);
+  return 0;
+}
 
 template <class T, class D>
 typename TMatrixBase<T, D>::T2DArray TMatrixBase<T, D>::AllocateBlock(int32_t Nc,
@@ -75,7 +137,8 @@ typename TMatrixBase<T, D>::T2DArray TMatrixBase<T, D>::AllocateBlock(int32_t Nc
 }
 
 template <class T, class D>
-void TMatrixBase<T, D>::SetValues(const T2DArray& Columns) {
+typename TMatrixBase<T, D>::T2DArray TMatrixBase<T, D>::CopyOfColumns(
+    const T2DArray& Columns) const {
   if (Columns.empty() || Columns[0].empty() || IsRagged(Columns))
     RaiseComponentError<ENUXMatrixError>(*this, "SetValues", "empty or ragged array");
   if (Columns.size() > size_t(INT32_MAX) || Columns[0].size() > size_t(INT32_MAX))
@@ -83,6 +146,12 @@ void TMatrixBase<T, D>::SetValues(const T2DArray& Columns) {
   T2DArray New = AllocateBlock(int32_t(Columns.size()), int32_t(Columns[0].size()));
   for (size_t C = 0; C < Columns.size(); ++C)
     std::copy(Columns[C].begin(), Columns[C].end(), New[C].begin());
+  return New;
+}
+
+template <class T, class D>
+void TMatrixBase<T, D>::SetValues(const T2DArray& Columns) {
+  T2DArray New = CopyOfColumns(Columns);
   const bool SizeChanged =
       New.size() != Mat.size() || Mat.empty() || New[0].size() != Mat[0].size();
   Mat.swap(New);

@@ -5,31 +5,10 @@
 
 #include "nux/frame/rounding.h"
 #include "nux/host/random.h"
+#include "nux/matrix/matrix_base_impl.h"
 #include "nux/matrix/matrix_core.h"
 
 namespace nux {
-
-namespace {
-
-// Count numbers from 1..Range in random order from the process-wide generator: distinct ones
-// by a partial Fisher-Yates shuffle, or independent draws when Duplicates is set.
-TIntArray DrawIndices(int32_t Count, int32_t Range, bool Duplicates) {
-  TIntArray Result(static_cast<size_t>(Count));
-  if (Duplicates) {
-    for (auto& X : Result) X = 1 + RandomInt(Range);
-    return Result;
-  }
-  TIntArray Pool(static_cast<size_t>(Range));
-  std::iota(Pool.begin(), Pool.end(), 1);
-  for (int32_t I = 0; I < Count; ++I) {
-    const int32_t J = I + RandomInt(Range - I);
-    std::swap(Pool[size_t(I)], Pool[size_t(J)]);
-    Result[size_t(I)] = Pool[size_t(I)];
-  }
-  return Result;
-}
-
-}  // namespace
 
 double TMatrix::DistanceOfObjects(TDistMode Mode, int32_t obj1, int32_t obj2) const {
   if (Mode == dmUser) {
@@ -109,28 +88,11 @@ int32_t TMatrix::ResampleExtMat(const TMatrix* SrcMat, double colpct, double row
                                 TIntArray& RndColIx, TIntArray& RndRowIx) {
   if (SrcMat == nullptr) return -3;
   if (RndColIx.empty() || RndRowIx.empty()) return -5;
-  const int32_t SrcNc = SrcMat->NrOfColumns();
-  const int32_t SrcNr = SrcMat->NrOfRows();
-  const int32_t Nc = RoundToInt32(SrcNc * colpct / 100.0);
-  const int32_t Nr = RoundToInt32(SrcNr * rowpct / 100.0);
-  // NaN percentages round to 0 and are rejected with the small ones.
-  if (Nr < 1 || rowpct > 100.0) return -2;
-  if (Nc < 1 || colpct > 100.0) return -1;
-
-  TIntArray Cols = GuardAlloc<ENUXMatrixError>(*this, msgNoMemoryOnHeap, [&] {
-    if (Nc != SrcNc) return DrawIndices(Nc, SrcNc, false);
-    TIntArray InOrder(static_cast<size_t>(Nc));
-    std::iota(InOrder.begin(), InOrder.end(), 1);
-    return InOrder;
-  });
-  TIntArray Rows = GuardAlloc<ENUXMatrixError>(*this, msgNoMemoryOnHeap,
-                                               [&] { return DrawIndices(Nr, SrcNr, BootStrap); });
+  TDouble2DArray Block;
+  TIntArray Cols, Rows;
   // Built aside first: SrcMat may be this matrix, and a failed allocation changes nothing.
-  TDouble2DArray Block = AllocateBlock(Nc, Nr);
-  for (size_t C = 0; C < size_t(Nc); ++C) {
-    const auto& Src = SrcMat->Mat[size_t(Cols[C] - 1)];
-    for (size_t R = 0; R < size_t(Nr); ++R) Block[C][R] = Src[size_t(Rows[R] - 1)];
-  }
+  if (const int32_t R = ResampleBlock(*SrcMat, colpct, rowpct, BootStrap, Block, Cols, Rows))
+    return R;
   Mat.swap(Block);
   RndColIx.swap(Cols);
   RndRowIx.swap(Rows);

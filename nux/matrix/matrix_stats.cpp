@@ -30,9 +30,7 @@ namespace matrix_detail {
 double SelectPercentile(TDoubleArray& Work, double Prob) {
   const auto N = static_cast<int64_t>(Work.size());
   if (N == 0) return NaN;
-  if (std::isnan(Prob)) Prob = 0.0;
-  Prob = std::clamp(Prob, 0.0, 100.0);
-  const int64_t K = std::min<int64_t>(RoundToInt64(Prob * static_cast<double>(N) / 100.0), N - 1);
+  const int64_t K = PercentileRank(Prob, N);
   if (N <= std::numeric_limits<int32_t>::max())
     return QuickSelect(std::span<double>(Work), static_cast<int32_t>(K), 0,
                        static_cast<int32_t>(N - 1));
@@ -131,23 +129,14 @@ double TMatrix::Percentile(double Prob, int32_t LowCol, int32_t LowRow, int32_t 
   const TBlock B = ClipBlock(*this, LowCol, HighCol, LowRow, HighRow);
   if (SampleSize <= 0 || SampleSize >= B.Count())
     return Percentile(Prob, LowCol, LowRow, HighCol, HighRow);
-  TDoubleArray Sample;
-  GuardAlloc<ENUXMatrixError>(*this, msgNoMemoryOnHeap,
-                              [&] { Sample.reserve(static_cast<size_t>(SampleSize)); });
-  // Drawn from the running process-wide generator, so that a seeded run repeats.
-  const auto Cols = static_cast<int32_t>(B.Cols()), Rows = static_cast<int32_t>(B.Rows());
+  TDoubleArray Sample = matrix_detail::DrawSample(
+      *this, B, SampleSize, [&](int32_t C, int32_t R) { return Mat[size_t(C)][size_t(R)]; });
   int64_t Zeros = 0, Negatives = 0;
-  for (int32_t S = 0; S < SampleSize; ++S) {
-    const int32_t C = B.C0 + RandomInt(Cols);
-    const int32_t R = B.R0 + RandomInt(Rows);
-    const double X = Mat[size_t(C)][size_t(R)];
-    if (std::isnan(X)) continue;
-    Sample.push_back(X);
+  for (double X : Sample)
     if (X == 0.0)
       ++Zeros;
     else if (X < 0.0)
       ++Negatives;
-  }
   if (Sample.empty()) return NaN;
   const double P = std::isnan(Prob) ? 0.0 : std::clamp(Prob, 0.0, 100.0) / 100.0;
   const auto M = static_cast<double>(Sample.size());
@@ -185,33 +174,15 @@ bool TMatrix::Histogram(int32_t LoX, int32_t LoY, int32_t HiX, int32_t HiY, doub
 double TMatrix::GeometricMean(int32_t LowCol, int32_t LowRow, int32_t HighCol,
                               int32_t HighRow) const {
   const TBlock B = ClipBlock(*this, LowCol, HighCol, LowRow, HighRow);
-  if (B.Count() == 0) return 0.0;
-  double LogSum = 0.0;
-  bool AnyZero = false;
-  ForEach(Mat, B, [&](double X) {
-    if (X < 0.0)
-      RaiseComponentError<ENUXMatrixError>(*this, "negative argument passed to GeometricMean");
-    if (X == 0.0)
-      AnyZero = true;
-    else
-      LogSum += std::log(X);
-  });
-  if (AnyZero) return 0.0;
-  return std::exp(LogSum / static_cast<double>(B.Count()));
+  return matrix_detail::GeometricMeanOf(*this, B.Count(), 0,
+                                        [&](auto&& Take) { ForEach(Mat, B, Take); });
 }
 
 double TMatrix::HarmonicMean(int32_t LowCol, int32_t LowRow, int32_t HighCol,
                              int32_t HighRow) const {
   const TBlock B = ClipBlock(*this, LowCol, HighCol, LowRow, HighRow);
-  if (B.Count() == 0) return 0.0;
-  double RecSum = 0.0;
-  ForEach(Mat, B, [&](double X) {
-    if (X <= 0.0)
-      RaiseComponentError<ENUXMatrixError>(*this,
-                                           "negative or zero argument passed to HarmonicMean");
-    RecSum += 1.0 / X;
-  });
-  return static_cast<double>(B.Count()) / RecSum;
+  return matrix_detail::HarmonicMeanOf(*this, B.Count(), 0,
+                                       [&](auto&& Take) { ForEach(Mat, B, Take); });
 }
 
 double TMatrix::Sum(int32_t LoC, int32_t LoR, int32_t HiC, int32_t HiR) const {

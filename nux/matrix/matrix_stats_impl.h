@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "nux/frame/moments.h"
+#include "nux/frame/rounding.h"
 #include "nux/frame/types.h"
+#include "nux/host/random.h"
 #include "nux/matrix/matrix_core.h"
 
 namespace nux::matrix_detail {
@@ -107,10 +109,71 @@ inline void SampleSkewKurt(int64_t N, double& Skewness, double& Kurtosis) {
   Skewness = Skewness * A * A / (Bm * (A - 2.0));
 }
 
-// The value at 0-based sorted position round(Prob * n / 100) (limited to n - 1) of Work, found
-// by selection; Work is reordered. Prob is clipped to 0..100 (NaN counts as 0). Work must hold
-// no NaN; an empty Work gives NaN.
+// The 0-based sorted position of the percentile Prob among N > 0 values: round(Prob * N / 100),
+// at most N - 1; Prob is clipped to 0..100 (NaN counts as 0).
+inline int64_t PercentileRank(double Prob, int64_t N) {
+  if (std::isnan(Prob)) Prob = 0.0;
+  Prob = std::clamp(Prob, 0.0, 100.0);
+  return std::min<int64_t>(RoundToInt64(Prob * static_cast<double>(N) / 100.0), N - 1);
+}
+
+// The value at sorted position PercentileRank(Prob, n) of Work, found by selection; Work is
+// reordered. Work must hold no NaN; an empty Work gives NaN.
 double SelectPercentile(TDoubleArray& Work, double Prob);
+
+// SampleSize values of the non-empty block B read by At(C, R) (0-based) at positions drawn from
+// the running process-wide generator (column, then row, so that a seeded run repeats); NaN
+// draws are dropped. Exhausted memory raises M's "not enough memory on heap".
+template <class Owner, class Read>
+TDoubleArray DrawSample(const Owner& M, const TBlock& B, int32_t SampleSize, Read&& At) {
+  TDoubleArray Sample;
+  GuardAlloc<ENUXMatrixError>(M, msgNoMemoryOnHeap,
+                              [&] { Sample.reserve(static_cast<size_t>(SampleSize)); });
+  const auto Cols = static_cast<int32_t>(B.Cols()), Rows = static_cast<int32_t>(B.Rows());
+  for (int32_t S = 0; S < SampleSize; ++S) {
+    const int32_t C = B.C0 + RandomInt(Cols);
+    const double X = At(C, B.R0 + RandomInt(Rows));
+    if (!std::isnan(X)) Sample.push_back(X);
+  }
+  return Sample;
+}
+
+// The geometric mean of Count positions whose values Visit(F) hands to F (the others, Zeros of
+// them, are zeros): 0 for no position or when any value is 0; a negative value raises M's
+// ENUXMatrixError.
+template <class Owner, class V>
+double GeometricMeanOf(const Owner& M, int64_t Count, int64_t Zeros, V&& Visit) {
+  if (Count <= 0) return 0.0;
+  double LogSum = 0.0;
+  bool AnyZero = Zeros > 0;
+  Visit([&](double X) {
+    if (X < 0.0)
+      RaiseComponentError<ENUXMatrixError>(M, "negative argument passed to GeometricMean");
+    if (X == 0.0)
+      AnyZero = true;
+    else
+      LogSum += std::log(X);
+  });
+  if (AnyZero) return 0.0;
+  return std::exp(LogSum / static_cast<double>(Count));
+}
+
+// The harmonic mean of Count positions as GeometricMeanOf hands them over: 0 for no position;
+// a value <= 0 (an implicit zero too) raises M's ENUXMatrixError.
+template <class Owner, class V>
+double HarmonicMeanOf(const Owner& M, int64_t Count, int64_t Zeros, V&& Visit) {
+  if (Count <= 0) return 0.0;
+  const auto Refuse = [&] {
+    RaiseComponentError<ENUXMatrixError>(M, "negative or zero argument passed to HarmonicMean");
+  };
+  if (Zeros > 0) Refuse();
+  double RecSum = 0.0;
+  Visit([&](double X) {
+    if (X <= 0.0) Refuse();
+    RecSum += 1.0 / X;
+  });
+  return static_cast<double>(Count) / RecSum;
+}
 
 // The elements of B other than NaN, in visiting order. Exhausted memory raises the matrix's
 // "not enough memory on heap".
@@ -161,12 +224,11 @@ void FindNearest(const std::vector<std::vector<T>>& Mat, const TBlock& B, T Valu
       }
 }
 
-// FindInSortedColumn on a non-empty column X: the 1-based row of Value, or of the nearer of the
-// two rows that enclose it.
-template <class T>
-int32_t FindInSorted(const std::vector<T>& X, bool Ascending, T Value) {
-  const auto At = [&X](int32_t Row) { return X[size_t(Row - 1)]; };
-  int32_t Lo = 1, Hi = static_cast<int32_t>(X.size());
+// FindInSortedColumn on a column of N >= 1 rows read by At(row, 1-based): the row of Value, or
+// of the nearer of the two rows that enclose it.
+template <class T, class Get>
+int32_t FindInSortedBy(int32_t N, bool Ascending, T Value, Get&& At) {
+  int32_t Lo = 1, Hi = N;
   while (Hi - Lo > 1) {
     const int32_t Mid = Lo + (Hi - Lo) / 2;
     if (At(Mid) == Value) return Mid;
@@ -176,6 +238,13 @@ int32_t FindInSorted(const std::vector<T>& X, bool Ascending, T Value) {
       Lo = Mid;
   }
   return Distance(At(Hi), Value) > Distance(At(Lo), Value) ? Lo : Hi;
+}
+
+// FindInSortedBy on a non-empty stored column X.
+template <class T>
+int32_t FindInSorted(const std::vector<T>& X, bool Ascending, T Value) {
+  return FindInSortedBy(static_cast<int32_t>(X.size()), Ascending, Value,
+                        [&X](int32_t Row) { return X[size_t(Row - 1)]; });
 }
 
 // CountValues: the elements of B within [RangeLow, RangeHigh], saturating.
