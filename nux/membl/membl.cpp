@@ -11,7 +11,6 @@
 #include "nux/frame/rounding.h"
 #include "nux/kernels/distance.h"
 #include "nux/kernels/distances.h"
-#include "nux/math1/sorting.h"
 #include "nux/math2/regression.h"
 #include "nux/matrix/matrix.h"
 #include "nux/membl/membl_impl.h"
@@ -34,22 +33,15 @@ using namespace membl_detail;
 
 // ---- Neighbour list --------------------------------------------------------------------------
 
-void TNbList::Reset() {
+void TNbList::Finish() {
+  std::sort_heap(Heap.begin(), Heap.end(), TRanksBefore());
   Dist.assign(size_t(MBLMaxNeighbours), DBL_MAX);
   Row.assign(size_t(MBLMaxNeighbours), 0);
-}
-
-void TNbList::Offer(double D, int32_t R) {
-  // Most candidates lose against the last entry; a NaN loses too.
-  if (!(D <= Dist.back())) return;
-  const int32_t P = SortIntoArray(std::span<double>(Dist), D, true, true);
-  if (P >= 0) InsertIntoArray(std::span<int32_t>(Row), R, P);
-}
-
-int32_t TNbList::Filled() const {
-  int32_t N = 0;
-  while (N < MBLMaxNeighbours && Row[size_t(N)] != 0) ++N;
-  return N;
+  for (size_t I = 0; I < Heap.size(); ++I) {
+    Dist[I] = Heap[I].first;
+    Row[I] = Heap[I].second;
+  }
+  std::make_heap(Heap.begin(), Heap.end(), TRanksBefore());
 }
 
 // ---- Construction and settings ---------------------------------------------------------------
@@ -285,14 +277,8 @@ int32_t TMemBasedLearner::ApplyModel(TDoubleArray& Sensor, int32_t ExcludeObj, i
                                               [&] { return TDoubleArray(size_t(Nr)); });
   Distances(Q.data(), D.data());
   TNbList L;
-  L.Reset();
-  int64_t NFinite = 0;
-  for (int32_t R = 1; R <= Nr; ++R) {
-    if (R == ExcludeObj) continue;
-    const double Dr = D[size_t(R - 1)];
-    L.Offer(Dr, R);
-    if (std::isfinite(Dr)) D[size_t(NFinite++)] = Dr;  // kept for the Gaussian weights' spread
-  }
+  L.OfferAll(D.data(), Nr, ExcludeObj);
+  L.Finish();
   const int32_t K = std::min(FNumNearestNb, MBLMaxNeighbours);
   int32_t Result = 0;
   if (K >= Nr || K < 1 || L.Filled() < K) {
@@ -302,6 +288,10 @@ int32_t TMemBasedLearner::ApplyModel(TDoubleArray& Sensor, int32_t ExcludeObj, i
     const int32_t* Nb = L.Row.data();
     double Sigma = 0.0;
     if (FLocModel == mblLMWgtGauss) {
+      // The spread of all finite candidate distances.
+      int64_t NFinite = 0;
+      for (int32_t R = 1; R <= Nr; ++R)
+        if (R != ExcludeObj && std::isfinite(D[size_t(R - 1)])) D[size_t(NFinite++)] = D[size_t(R - 1)];
       const TCentralSums Cs = CentralSums(NFinite, [&](int64_t I) { return D[size_t(I)]; });
       Sigma = NFinite < 3 ? 0.0 : std::sqrt(Cs.S2 / double(NFinite - 1));
     }
@@ -378,8 +368,9 @@ void TMemBasedLearner::CalcNNOfModelData() {
     L.Reset();
     if (PrepareQuery(Values.data(), Q)) {
       Distances(Q.data(), D.data());
-      for (int32_t S = 1; S <= Nr; ++S) L.Offer(D[size_t(S - 1)], S);
+      L.OfferAll(D.data(), Nr, 0);
     }
+    L.Finish();
     for (int32_t K = 0; K < MBLMaxNeighbours; ++K) {
       List[size_t(K)][size_t(R - 1)] = L.Row[size_t(K)];
       Dist[size_t(K)][size_t(R - 1)] = L.Dist[size_t(K)];
