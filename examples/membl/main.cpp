@@ -53,8 +53,11 @@ int main() {
   L.CalcContingencyTable(5, 3, Tab);
   std::printf("grade  neighbours low mid high\n");
   for (int32_t G = 0; G < 3; ++G)
-    std::printf("%-5s %15d %3d %4d\n", G == 0 ? "low" : G == 1 ? "mid" : "high", Tab[G][0],
-                Tab[G][1], Tab[G][2]);
+    std::printf("%-5s %15d %3d %4d\n",
+                G == 0   ? "low"
+                : G == 1 ? "mid"
+                         : "high",
+                Tab[G][0], Tab[G][1], Tab[G][2]);
 
   const auto Dir = std::filesystem::temp_directory_path();
   const std::string Xml = (Dir / "nux-membl-example.xml").string();

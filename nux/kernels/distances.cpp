@@ -34,8 +34,8 @@ void RowDistancesOf(const double* const* Cols, size_t NCols, const double* Q, si
 }
 }  // namespace
 
-void RowDistances(int32_t Kind, const double* const* Cols, size_t NCols, const double* Q,
-                  size_t R0, size_t N, double* Out) {
+void RowDistances(int32_t Kind, const double* const* Cols, size_t NCols, const double* Q, size_t R0,
+                  size_t N, double* Out) {
   switch (Kind) {
     case rdTanimoto:
       return RowDistancesOf<rdTanimoto>(Cols, NCols, Q, R0, N, Out);

@@ -20,7 +20,7 @@ size_t FirstSmallest(const double* D, size_t M);
 // Out[r] := distance of row R0 + r (r < N) of the columns Cols[0..NCols) to the point Q, for a
 // TRowDistance Kind of distance.h (rdCityBlock, rdEuclid, rdEuclidSqr, ...). One lane per row,
 // each row's terms added in column order, so every path gives the plain loop's bits.
-void RowDistances(int32_t Kind, const double* const* Cols, size_t NCols, const double* Q,
-                  size_t R0, size_t N, double* Out);
+void RowDistances(int32_t Kind, const double* const* Cols, size_t NCols, const double* Q, size_t R0,
+                  size_t N, double* Out);
 
 }  // namespace nux::kernels

@@ -20,13 +20,13 @@ namespace nux {
 
 const std::array<const char*, 3> MBLDistModeID = {"Euclidean", "Manhattan", "Mahalanobis"};
 const std::array<const char*, 2> MBLScalingModeID = {"Unscaled", "Standardized"};
-const std::array<const char*, 4> MBLLocalModelID = {"Average", "Weighted Average",
-                                                     "Majority Vote", "Regression"};
+const std::array<const char*, 4> MBLLocalModelID = {"Average", "Weighted Average", "Majority Vote",
+                                                    "Regression"};
 
 namespace membl {
-const std::array<const char*, 9> MBLxmlTagNames = {
-    "membasedlearner", "comment", "modelname", "modeldata", "distmode",
-    "scaling",         "locmodel", "numnnb",   "$invalidtag$"};
+const std::array<const char*, 9> MBLxmlTagNames = {"membasedlearner", "comment",  "modelname",
+                                                   "modeldata",       "distmode", "scaling",
+                                                   "locmodel",        "numnnb",   "$invalidtag$"};
 }  // namespace membl
 
 using namespace membl_detail;
@@ -178,8 +178,8 @@ const TMemBasedLearner::TPrepared& TMemBasedLearner::Prepare() const {
   });
   N.Cols.resize(N.Indep.size());
   for (size_t J = 0; J < N.Indep.size(); ++J)
-    N.Cols[J] = N.Own[J].empty() ? T.NumericData()->Data()[size_t(N.Indep[J] - 1)].data()
-                                 : N.Own[J].data();
+    N.Cols[J] =
+        N.Own[J].empty() ? T.NumericData()->Data()[size_t(N.Indep[J] - 1)].data() : N.Own[J].data();
   N.Valid = true;
   P = std::move(N);
   return P;
@@ -202,10 +202,9 @@ bool TMemBasedLearner::PrepareQuery(const double* Values, TDoubleArray& Q) const
 
 void TMemBasedLearner::Distances(const double* Q, double* D) const {
   const TPrepared& P = *FPrepared;
-  const int32_t Kind =
-      FDistMode == mblDistManhattan ? kernels::rdCityBlock : kernels::rdEuclid;
-  kernels::RowDistances(Kind, P.Cols.data(), P.Cols.size(), Q, 0,
-                        size_t(FModelData->NrOfRows()), D);
+  const int32_t Kind = FDistMode == mblDistManhattan ? kernels::rdCityBlock : kernels::rdEuclid;
+  kernels::RowDistances(Kind, P.Cols.data(), P.Cols.size(), Q, 0, size_t(FModelData->NrOfRows()),
+                        D);
 }
 
 double TMemBasedLearner::CalcDist(const TDoubleArray& Values, int32_t Row) const {
@@ -291,7 +290,8 @@ int32_t TMemBasedLearner::ApplyModel(TDoubleArray& Sensor, int32_t ExcludeObj, i
       // The spread of all finite candidate distances.
       int64_t NFinite = 0;
       for (int32_t R = 1; R <= Nr; ++R)
-        if (R != ExcludeObj && std::isfinite(D[size_t(R - 1)])) D[size_t(NFinite++)] = D[size_t(R - 1)];
+        if (R != ExcludeObj && std::isfinite(D[size_t(R - 1)]))
+          D[size_t(NFinite++)] = D[size_t(R - 1)];
       const TCentralSums Cs = CentralSums(NFinite, [&](int64_t I) { return D[size_t(I)]; });
       Sigma = NFinite < 3 ? 0.0 : std::sqrt(Cs.S2 / double(NFinite - 1));
     }
@@ -321,7 +321,8 @@ int32_t TMemBasedLearner::ApplyModel(TDoubleArray& Sensor, int32_t ExcludeObj, i
           TMatrix X(Ni + 1, K);
           TVector Y(K), Coef;
           for (int32_t I = 0; I < K; ++I) {
-            for (int32_t J = 0; J < Ni; ++J) X.SetVal(J + 1, I + 1, T.Elem(P.Indep[size_t(J)], Nb[I]));
+            for (int32_t J = 0; J < Ni; ++J)
+              X.SetVal(J + 1, I + 1, T.Elem(P.Indep[size_t(J)], Nb[I]));
             X.SetVal(Ni + 1, I + 1, 1.0);
             Y.SetVal(I + 1, T.Elem(Tc, Nb[I]));
           }

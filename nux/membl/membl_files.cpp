@@ -380,8 +380,8 @@ int32_t TMemBasedLearner::ApplyElement(TMBLxmlTags T, const TXmlElement* Elem,
   }
 }
 
-int32_t TMemBasedLearner::ProcessXmlTag(TMBLxmlTags Tag, const std::string&, const std::string& Text,
-                                        const std::string&, int32_t) {
+int32_t TMemBasedLearner::ProcessXmlTag(TMBLxmlTags Tag, const std::string&,
+                                        const std::string& Text, const std::string&, int32_t) {
   TStaged S{FComment, FModelName, 0, FDistMode, FScalingMode, FLocModel, nullptr};
   const int32_t R = ApplyElement(Tag, nullptr, Text, S);
   if (R >= 0) Commit(S);
@@ -460,7 +460,8 @@ void TMemBasedLearner::StoreModelBin(const std::string& FName, const std::string
     if (!IsCategorical(T.MScaleType(C))) continue;
     for (int32_t O = 0; O < MaxNominalIDs; ++O) {
       std::string Id = T.NominalID(C, O);
-      std::replace_if(Id.begin(), Id.end(), [](char Ch) { return Ch == '\n' || Ch == '\r'; }, ' ');
+      std::replace_if(
+          Id.begin(), Id.end(), [](char Ch) { return Ch == '\n' || Ch == '\r'; }, ' ');
       W.Line(Id);
     }
   }

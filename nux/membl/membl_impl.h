@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cfloat>
 #include <cstdint>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "nux/datatable/datatable.h"

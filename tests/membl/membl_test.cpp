@@ -26,7 +26,8 @@ void Fill(TMemBasedLearner& L, const std::vector<TDoubleArray>& Cols,
   TDataTable& T = *L.ModelData();
   T.Resize(int32_t(Cols.size()), int32_t(Cols[0].size()));
   for (size_t C = 0; C < Cols.size(); ++C) {
-    for (size_t R = 0; R < Cols[C].size(); ++R) T.SetElem(int32_t(C + 1), int32_t(R + 1), Cols[C][R]);
+    for (size_t R = 0; R < Cols[C].size(); ++R)
+      T.SetElem(int32_t(C + 1), int32_t(R + 1), Cols[C][R]);
     L.SetVarType(int32_t(C + 1), Types[C]);
   }
 }
@@ -91,8 +92,12 @@ TEST(MemBasedLearner, AgreesWithBruteForceAndScikitLearn) {
       for (int Q = 0; Q < RefQueries; ++Q) {
         TDoubleArray S = {RefQ[Q * 3], RefQ[Q * 3 + 1], RefQ[Q * 3 + 2], -1, -1};
         ASSERT_EQ(L.ApplyModel(S, 0, 7), 0);
-        if (Lm == mblLMAverage) { EXPECT_NEAR(S[3], Cs.Ref[Q], 1e-12) << Q; }
-        if (Lm == mblLMMajority && Cs.Dist == mblDistEuclid) { EXPECT_EQ(S[4], RefVote[Q]) << Q; }
+        if (Lm == mblLMAverage) {
+          EXPECT_NEAR(S[3], Cs.Ref[Q], 1e-12) << Q;
+        }
+        if (Lm == mblLMMajority && Cs.Dist == mblDistEuclid) {
+          EXPECT_EQ(S[4], RefVote[Q]) << Q;
+        }
         if (Cs.Scl == mblStandardized) continue;
         const TDoubleArray Query = {RefQ[Q * 3], RefQ[Q * 3 + 1], RefQ[Q * 3 + 2]};
         const std::vector<int> B =
@@ -102,7 +107,9 @@ TEST(MemBasedLearner, AgreesWithBruteForceAndScikitLearn) {
         EXPECT_EQ(Seen[RefRows], 0);  // unfilled ranks
         double Mean = 0;
         for (int I = 0; I < RefK; ++I) Mean += L.ModelData()->Elem(4, B[size_t(I)]);
-        if (Lm == mblLMAverage) { EXPECT_DOUBLE_EQ(S[3], Mean / RefK); }
+        if (Lm == mblLMAverage) {
+          EXPECT_DOUBLE_EQ(S[3], Mean / RefK);
+        }
       }
     }
   }
@@ -209,7 +216,8 @@ TEST(MemBasedLearner, LocalModelsAndScaling) {
     Lin.push_back(2.0 * (R % 7 + 0.25 * R) + 1.0);
     Cst.push_back(4.0);
   }
-  Fill(L, {A, B, K5, Lin, Cst}, {mblVarIndep, mblVarIndep, mblVarIgnore, mblVarTarget, mblVarTarget});
+  Fill(L, {A, B, K5, Lin, Cst},
+       {mblVarIndep, mblVarIndep, mblVarIgnore, mblVarTarget, mblVarTarget});
   L.SetNumNearestNb(6);
   TDoubleArray E1 = {3.1, 5, 0, 0, 0}, E2 = E1;
   L.ApplyModel(E1, 0, 0);
@@ -344,7 +352,9 @@ void ExpectSameModel(TMemBasedLearner& A, TMemBasedLearner& B, bool ExactNames) 
   EXPECT_EQ(A.LocalModel(), B.LocalModel());
   EXPECT_EQ(Ta.NumericData()->CRCofData(), Tb.NumericData()->CRCofData());
   EXPECT_EQ(Ta.CRCofCellStates(), Tb.CRCofCellStates());
-  if (ExactNames) { EXPECT_EQ(Ta.CRCofNamesAndAttributes(), Tb.CRCofNamesAndAttributes()); }
+  if (ExactNames) {
+    EXPECT_EQ(Ta.CRCofNamesAndAttributes(), Tb.CRCofNamesAndAttributes());
+  }
   EXPECT_EQ(Tb.RowAttrib(3), -7);
   EXPECT_EQ(Tb.NominalID(5, 1), "yes <&>");
   for (int Q = 0; Q < RefQueries; ++Q) {
@@ -358,7 +368,9 @@ std::string ReadAll(const std::string& F) {
   std::ifstream In(F, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(In), {});
 }
-void WriteAll(const std::string& F, const std::string& S) { std::ofstream(F, std::ios::binary) << S; }
+void WriteAll(const std::string& F, const std::string& S) {
+  std::ofstream(F, std::ios::binary) << S;
+}
 
 TEST(MemBasedLearner, XmlModelFile) {
   TempDir Dir;
