@@ -507,7 +507,7 @@ int32_t TMemBasedLearner::LoadModelBin(const std::string& FName, std::string& Da
   S.ScalingMode = TMBLScalingMode(Sm);
   S.LocalModel = TMBLLocalModel(Lm);
   // Every cell takes nine bytes of the file: a size the file cannot hold is not allocated.
-  if (int64_t(Nc) * int64_t(Nr) * 9 > int64_t(B.Left())) return -2;
+  if (int64_t(Nc) * int64_t(Nr) > int64_t(B.Left() / 9)) return -2;
   auto T = std::make_unique<TDataTable>();
   try {
     T->Resize(Nc, Nr);
@@ -532,7 +532,7 @@ int32_t TMemBasedLearner::LoadModelBin(const std::string& FName, std::string& Da
   for (int32_t R = 1; R <= Nr && B.Ok(); ++R) T->SetRowName(R, B.Str());
   for (int32_t C = 1; C <= Nc && B.Ok(); ++C) T->SetColAttrib(C, B.Int());
   for (int32_t R = 1; R <= Nr && B.Ok(); ++R) T->SetRowAttrib(R, B.Int());
-  if (!B.Ok() || int64_t(Nc) * int64_t(Nr) * 9 > int64_t(B.Left())) return -2;
+  if (!B.Ok() || int64_t(Nc) * int64_t(Nr) > int64_t(B.Left() / 9)) return -2;
   TDouble2DArray Values(static_cast<size_t>(Nc), TDoubleArray(static_cast<size_t>(Nr)));
   for (int32_t R = 0; R < Nr; ++R)
     for (int32_t C = 0; C < Nc; ++C) Values[size_t(C)][size_t(R)] = B.Dbl();

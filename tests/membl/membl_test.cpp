@@ -450,6 +450,13 @@ TEST(MemBasedLearner, BinaryModelFile) {
   Bad.replace(P, 4, std::string(4, '\0'));
   WriteAll(F, Bad);
   EXPECT_EQ(C.LoadModelBin(F, Id), -3);
+  // A size the file cannot hold is refused before anything is allocated.
+  P += 16;
+  P += 4 + size_t(uint8_t(Bytes[P])) + 1;
+  Bad = Bytes;
+  Bad.replace(P, 8, "\xff\xff\xff\x7f\xff\xff\xff\x7f");
+  WriteAll(F, Bad);
+  EXPECT_EQ(C.LoadModelBin(F, Id), -2);
   // Version 1.000 files number their identifiers from 1.
   Bad = Bytes;
   Bad.replace(Bad.find("vers=1.001"), 10, "vers=1.000");
