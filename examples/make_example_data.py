@@ -184,3 +184,16 @@ with open("mat4d/data/exposures.txt", "w") as f:
             if t == 2 and band == 0:
                 vals[0] = "nan"
             f.write(" ".join(vals) + "\n")
+
+# membl: 60 concrete mixes: cement/(kg/m3), water-cement ratio, age/d, strength/MPa, grade 1..3.
+rng_m = np.random.default_rng(28)
+cement = rng_m.uniform(250.0, 450.0, 60)
+wc = rng_m.uniform(0.38, 0.65, 60)
+age = rng_m.choice([3.0, 7.0, 28.0, 56.0], 60)
+strength = (0.09 * cement - 55.0 * wc + 9.0 * np.log(age) + rng_m.normal(0.0, 2.0, 60)).clip(5.0)
+grade = np.digitize(strength, [20.0, 32.0]) + 1
+with open("membl/data/concrete.txt", "w") as f:
+    f.write("# 60 concrete mixes (synthetic)\n")
+    f.write("# cement/(kg/m3)  water-cement ratio  age/d  strength/MPa  grade (1 low, 2 mid, 3 high)\n")
+    for row in zip(cement, wc, age, strength, grade):
+        f.write(f"{row[0]:.0f} {row[1]:.2f} {row[2]:.0f} {row[3]:.1f} {row[4]}\n")

@@ -10,6 +10,7 @@
 #include "nux/math1/math1.h"
 #include "nux/math2/math2.h"
 #include "nux/matrix/matrix.h"
+#include "nux/membl/membl.h"
 #include "nux/openarrays/openarrays.h"
 #include "nux/sline/sline.h"
 #include "nux/statis/statis.h"

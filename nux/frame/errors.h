@@ -37,6 +37,8 @@ NUX_DECLARE_ERROR(ENUXMathExp, ENUXError);
 NUX_DECLARE_ERROR(ENUXFourierError, ENUXError);
 // Raised by the wavelet transforms.
 NUX_DECLARE_ERROR(ENUXWaveletError, ENUXError);
+// Raised by the memory-based learner.
+NUX_DECLARE_ERROR(ENUXMemBLError, ENUXError);
 // Raised by the Kohonen map.
 NUX_DECLARE_ERROR(ENUXKohonenError, ENUXError);
 // Straight lines report through the host's general exception, not the library's.

@@ -2,6 +2,7 @@
 
 #include "nux/kernels/columnops.h"
 #include "nux/kernels/dispatch.h"
+#include "nux/kernels/distance.h"
 
 namespace nux::kernels {
 
@@ -23,6 +24,32 @@ size_t FirstSmallest(const double* D, size_t M) {
   for (size_t J = 0; J < M; ++J)
     if (D[J] == Mn) return J;
   return 0;
+}
+
+namespace {
+template <int Kind>
+void RowDistancesOf(const double* const* Cols, size_t NCols, const double* Q, size_t R0, size_t N,
+                    double* Out) {
+  TPathVariants<&RowDistancesBody<Kind>>::For(ActivePath(arWidest))(Cols, NCols, Q, R0, N, Out);
+}
+}  // namespace
+
+void RowDistances(int32_t Kind, const double* const* Cols, size_t NCols, const double* Q, size_t R0,
+                  size_t N, double* Out) {
+  switch (Kind) {
+    case rdTanimoto:
+      return RowDistancesOf<rdTanimoto>(Cols, NCols, Q, R0, N, Out);
+    case rdCityBlock:
+      return RowDistancesOf<rdCityBlock>(Cols, NCols, Q, R0, N, Out);
+    case rdEuclid:
+      return RowDistancesOf<rdEuclid>(Cols, NCols, Q, R0, N, Out);
+    case rdEuclidSqr:
+      return RowDistancesOf<rdEuclidSqr>(Cols, NCols, Q, R0, N, Out);
+    case rdDice:
+      return RowDistancesOf<rdDice>(Cols, NCols, Q, R0, N, Out);
+    default:
+      return;
+  }
 }
 
 }  // namespace nux::kernels
