@@ -7,7 +7,7 @@
 #include <numeric>
 
 #include "command.h"
-#include "nux/host/random.h"
+#include "nux/frame/progress.h"
 #include "nux/math2/cluster.h"
 #include "nux/matrix/intmatrix.h"
 #include "plot.h"
@@ -262,8 +262,13 @@ std::function<void()> Setup(CLI::App& Sub) {
                                                           : dmEuclid;
       int32_t St = 0;
       {
-        TProgress P("clustering", 0);
-        St = AgglomClustering(nullptr, Data, Mode, L.Method, 0, Tree.D, Tree.Height, Tree.Position);
+        // The routine reports through its own callback: passing the percentage on to the
+        // progress hook draws the bar and carries Ctrl-C into it.
+        TProgress P("clustering", 100);
+        St = AgglomClustering(nullptr, Data, Mode, L.Method, 0, Tree.D, Tree.Height, Tree.Position,
+                              [](TObject*, double, double Percent) {
+                                if (MathFeedBackProc) MathFeedBackProc(Percent);
+                              });
       }
       CheckInterrupted();
       if (St == -1) throw EInterrupted();
@@ -271,7 +276,7 @@ std::function<void()> Setup(CLI::App& Sub) {
       Cluster = CutTree(Tree, N, K);
       if (K > 1)
         Sum.Rows.push_back(
-            {"height of the last merge kept", N - K >= 1 ? Shown(Tree, Tree.Height(N - K)) : 0.0});
+            {"height of the last merge kept", N - K >= 1 ? Shown(Tree, Tree.Height(N - K)) : NaN});
       Sum.Rows.push_back(
           {"height of the first merge undone", K > 1 ? Shown(Tree, Tree.Height(N - K + 1)) : NaN});
     }

@@ -273,6 +273,7 @@ TResult Groups(const TOpts& O, const TDataTable& T, const std::vector<int32_t>& 
     double SSB = 0, SSW = 0, SST = 0;
     int32_t DFB = 0, DFW = 0, DFT = 0;
     R.P = Anova1F(V, L, SSB, SSW, SST, DFB, DFW, DFT, R.Value);
+    Check(R.P != -3, K, "no value differs from another");
     Check(R.P >= 0, K, "needs more values than groups");
     R.DF = DFB;
     R.DF2 = DFW;
