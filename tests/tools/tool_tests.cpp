@@ -162,6 +162,11 @@ TEST(NuxTool, ExitCodesAndMessages) {
   const TRun Help = Nux("describe --help");
   EXPECT_EQ(Help.Code, 0);
   EXPECT_NE(Help.Out.find("Examples:"), std::string::npos);
+  for (const char* C : {"test", "fit", "cluster", "som", "som train", "som apply", "roc"}) {
+    const TRun H = Nux(std::string(C) + " --help");
+    EXPECT_EQ(H.Code, 0) << C;
+    EXPECT_NE(H.Out.find("Examples:\n  nux "), std::string::npos) << C;
+  }
   EXPECT_EQ(Nux("").Code, 1);
   EXPECT_EQ(Nux("describe").Code, 1);
   EXPECT_EQ(Nux("describe " + Data + "/weather.csv --bogus").Code, 1);
@@ -376,7 +381,8 @@ TEST(NuxTool, FitsMatchReferenceAndEveryModelAnswers) {
   EXPECT_NE(S.Out.find("\n1.5,3.32983,,,,\n"), std::string::npos) << S.Out;
   // Polynomial significances are p-values; the transformed models refuse data they cannot take.
   const TRun Poly = Nux("fit " + Decay + " --model polynomial --order 3 --json");
-  for (const json& C : json::parse(Poly.Out)["coefficients"])
+  const json PolyJ = json::parse(Poly.Out);
+  for (const json& C : PolyJ["coefficients"])
     EXPECT_TRUE(C["significance"].get<double>() >= 0 && C["significance"].get<double>() <= 1);
   const std::string Neg = Scratch() + "/neg.csv";
   std::ofstream(Neg) << "x,y\n-1,2\n0,3\n1,4\n2,5\n";

@@ -147,7 +147,10 @@ void PlotScatter(const TMatrix& Data, const std::vector<int32_t>& Cluster, const
                  int32_t K, const std::string& XN, const std::string& YN,
                  const TOutputOptions& Out) {
   std::vector<double> X, Y;
-  for (int32_t R = 1; R <= Data.NrOfRows(); ++R) {
+  std::vector<int32_t> G;
+  const int32_t Stride = std::max(1, Data.NrOfRows() / 5000);  // enough dots for the picture
+  for (int32_t R = 1; R <= Data.NrOfRows(); R += Stride) {
+    G.push_back(Cluster[size_t(R - 1)]);
     X.push_back(Data(1, R));
     Y.push_back(Data.NrOfColumns() > 1 ? Data(2, R) : 0.0);
   }
@@ -160,7 +163,7 @@ void PlotScatter(const TMatrix& Data, const std::vector<int32_t>& Cluster, const
     Text.YLabel = YN;
     Text.FontSize = std::clamp(std::min(Out.Size[0], Out.Size[1]) / 45.0, 8.0, 14.0);
     const TAxes A = DrawFrame(Cr, 0, 0, Out.Size[0], Out.Size[1], *XLo, *XHi, *YLo, *YHi, Text);
-    DrawGroupDots(Cr, A, X, Y, Cluster, std::max(2.0, Text.FontSize / 3.5));
+    DrawGroupDots(Cr, A, X, Y, G, std::max(2.0, Text.FontSize / 3.5));
     cairo_set_line_width(Cr, 2.5);
     for (int32_t C = 1; C <= K; ++C) {
       double R = 0, G = 0, B = 0;
