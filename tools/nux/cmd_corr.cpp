@@ -1,11 +1,12 @@
-// nux corr: the correlation matrix of numeric columns (the data table's CalcCovar) and a
-// scatter matrix.
+// nux corr: the correlation matrix of numeric columns (Pearson through the data table's
+// CalcCovar, Spearman and Kendall through TCurveFit) and a scatter matrix.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <limits>
 
 #include "command.h"
+#include "nux/math2/curvefit.h"
 #include "nux/math2/eigen.h"
 #include "nux/matrix/matrix.h"
 #include "plot.h"
@@ -16,9 +17,10 @@ namespace {
 using namespace nux;
 
 constexpr size_t MaxPlotColumns = 8;
+constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
 constexpr int32_t MaxDots = 2000;  // per panel, taken at even strides
 
-void Plot(const TDataTable& T, const TMatrix& R, const TOutputOptions& Out) {
+void Plot(const TDataTable& T, const TMatrix& R, const TOutputOptions& Out, const char* Sym) {
   const auto K = std::min<int32_t>(T.NrOfColumns(), int32_t(MaxPlotColumns));
   if (T.NrOfColumns() > K)
     std::fprintf(stderr, "nux: the scatter matrix shows the first %d columns\n", K);
@@ -57,7 +59,7 @@ void Plot(const TDataTable& T, const TMatrix& R, const TOutputOptions& Out) {
         if (std::isnan(Rij))
           std::snprintf(Buf, sizeof Buf, "constant");
         else
-          std::snprintf(Buf, sizeof Buf, "r = %.2f", Rij);
+          std::snprintf(Buf, sizeof Buf, "%s = %.2f", Sym, Rij);
         DrawCentred(Cr, A.X0 + A.W / 2, A.Y0 + Fs, Buf, Fs);
       }
   });
@@ -75,11 +77,12 @@ std::function<void()> Setup(CLI::App& Sub) {
   Sub.add_option("--columns", O->Columns, "columns to correlate (default: every numeric one)")
       ->delimiter(',');
   Sub.add_option("--method", O->Method, "correlation coefficient")
-      ->check(CLI::IsMember({"pearson"}));
+      ->check(CLI::IsMember({"pearson", "spearman", "kendall"}));
   O->Out.Add(Sub, true);
   SetExamples(Sub,
               "  nux corr weather.csv\n"
               "  nux corr weather.csv --columns temperature,humidity --json\n"
+              "  nux corr weather.csv --method kendall --csv\n"
               "  nux corr weather.csv --plot scatter.png --size 900 900");
   return [O] {
     TDataTable In, T;
@@ -88,24 +91,44 @@ std::function<void()> Setup(CLI::App& Sub) {
     const int32_t Dropped = CompleteRows(In, Cols, T);
     const auto K = int32_t(Cols.size());
     if (T.NrOfRows() < 2) throw EData("correlations need at least two complete rows");
-    TMatrix R(K, K);
-    {
-      TProgress P("correlating", K);
+    TMatrix R(K, K), P(K, K);
+    const bool Ranks = O->Method != "pearson";
+    if (!Ranks) {
+      TProgress Bar("correlating", K);
       if (!T.CalcCovar(&R, 1, K, 1, T.NrOfRows(), cvCorrelations)) {
         CheckInterrupted();
         throw EData("the correlations could not be computed");
       }
+    } else {
+      // Pair by pair: the rank routines work on pairs; p is their two-sided p-value.
+      TCurveFit F;
+      for (int32_t I = 1; I <= K; ++I) {
+        R(I, I) = 1;
+        P(I, I) = NaN;
+        for (int32_t J = I + 1; J <= K; ++J) {
+          CheckInterrupted();
+          F.Init();
+          for (int32_t Row = 1; Row <= T.NrOfRows(); ++Row)
+            F.EnterStatValue(T.Elem(I, Row), T.Elem(J, Row));
+          double Pv = 1;
+          const double Rho = O->Method == "spearman" ? F.GetSpearman(Pv) : F.KendallsTau(Pv);
+          R(I, J) = R(J, I) = Rho;
+          P(I, J) = P(J, I) = Pv;
+        }
+      }
     }
     CheckInterrupted();
     // A constant column has no correlation; the routine's 0 would read as "unrelated".
-    const double NaN = std::numeric_limits<double>::quiet_NaN();
     for (int32_t C = 1; C <= K; ++C)
       if (T.IsConstantColumn(C))
         for (int32_t J = 1; J <= K; ++J)
-          if (J != C) R(C, J) = R(J, C) = NaN;
+          if (J != C) R(C, J) = R(J, C) = P(C, J) = P(J, C) = NaN;
     TSection S{
         O->Method,
-        "Pearson correlation over " + std::to_string(T.NrOfRows()) + " rows" +
+        std::string(O->Method == "pearson"    ? "Pearson correlation"
+                    : O->Method == "spearman" ? "Spearman rank correlation"
+                                              : "Kendall's tau-b") +
+            " over " + std::to_string(T.NrOfRows()) + " rows" +
             (Dropped ? " (" + std::to_string(Dropped) + " with a missing value left out)" : ""),
         {"column"},
         {}};
@@ -115,8 +138,19 @@ std::function<void()> Setup(CLI::App& Sub) {
       Row.emplace_back(T.ColName(I));
       for (int32_t J = 1; J <= K; ++J) Row.emplace_back(R(J, I));
     }
-    if (!O->Out.Plot.empty()) Plot(T, R, O->Out);
-    PrintReport({S}, O->Out);
+    std::vector<TSection> Report{S};
+    if (Ranks) {
+      TSection PS{"p", "Two-sided p-values", S.Head, {}};
+      for (int32_t I = 1; I <= K; ++I) {
+        std::vector<TCell>& Row = PS.Rows.emplace_back();
+        Row.emplace_back(T.ColName(I));
+        for (int32_t J = 1; J <= K; ++J) Row.emplace_back(P(J, I));
+      }
+      Report.push_back(PS);
+    }
+    if (!O->Out.Plot.empty())
+      Plot(T, R, O->Out, !Ranks ? "r" : O->Method == "spearman" ? "rho" : "tau");
+    PrintReport(Report, O->Out);
   };
 }
 

@@ -71,9 +71,10 @@ int32_t FindColumn(const nux::TDataTable& Table, const std::string& Name);
 std::vector<int32_t> NumericColumns(const nux::TDataTable& Table,
                                     const std::vector<std::string>& Names);
 // Out gets the columns Cols of In (in that order) over the rows in which all of them hold a
-// finite number; the result is the number of rows dropped. No row left raises EData.
+// finite number; the result is the number of rows dropped. No row left raises EData. Kept (when
+// given) receives the input's row numbers of the rows kept.
 int32_t CompleteRows(const nux::TDataTable& In, const std::vector<int32_t>& Cols,
-                     nux::TDataTable& Out);
+                     nux::TDataTable& Out, std::vector<int32_t>* Kept = nullptr);
 // The numbers of column Col, top to bottom; a missing or invalid cell raises EData.
 std::vector<double> SeriesOfColumn(const nux::TDataTable& Table, int32_t Col);
 

@@ -357,7 +357,8 @@ std::vector<int32_t> NumericColumns(const TDataTable& Table,
   return Cols;
 }
 
-int32_t CompleteRows(const TDataTable& Table, const std::vector<int32_t>& Cols, TDataTable& Kept) {
+int32_t CompleteRows(const TDataTable& Table, const std::vector<int32_t>& Cols, TDataTable& Kept,
+                     std::vector<int32_t>* RowNrs) {
   const int32_t Nr = Table.NrOfRows();
   std::vector<char> Complete(size_t(Nr), 1);
   for (int32_t C : Cols)
@@ -365,6 +366,11 @@ int32_t CompleteRows(const TDataTable& Table, const std::vector<int32_t>& Cols, 
       if (!Table.IsNumber(C, R) || !std::isfinite(Table.Elem(C, R))) Complete[size_t(R - 1)] = 0;
   const auto N = int32_t(std::count(Complete.begin(), Complete.end(), 1));
   if (N == 0) throw EData("no row holds a number in every column used");
+  if (RowNrs) {
+    RowNrs->clear();
+    for (int32_t R = 1; R <= Nr; ++R)
+      if (Complete[size_t(R - 1)]) RowNrs->push_back(R);
+  }
   Kept.Resize(int32_t(Cols.size()), N);
   for (size_t K = 0; K < Cols.size(); ++K) {
     const auto C = int32_t(K + 1);

@@ -8,8 +8,9 @@
 int main(int argc, char** argv) {
   using namespace nuxcli;
   CLI::App App(
-      "nux: statistics, correlation, principal components and transforms of data files "
-      "(CSV or ASC) with the nux library.\nExit codes: 0 ok, 1 usage error, 2 data "
+      "nux: statistics, hypothesis tests, correlation, principal components, curve fits, "
+      "clustering, Kohonen maps, ROC curves and transforms of data files (CSV or ASC) with the "
+      "nux library.\nExit codes: 0 ok, 1 usage error, 2 data "
       "error, 130 interrupted.",
       "nux");
   App.set_version_flag("--version", "nux 0.1.0");
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
   }
   SetExamples(App,
               "  nux describe data.csv\n  nux corr data.csv --plot corr.png\n"
+              "  nux test welch data.csv --columns a,b\n"
               "  nux describe - < data.csv\n  nux <command> --help");
   try {
     App.parse(argc, argv);

@@ -209,6 +209,60 @@ void DrawDots(cairo_t* Cr, const TAxes& A, const std::vector<double>& X,
   cairo_fill(Cr);
 }
 
+void DrawBand(cairo_t* Cr, const TAxes& A, const std::vector<double>& X,
+              const std::vector<double>& Lo, const std::vector<double>& Hi, double Alpha) {
+  cairo_save(Cr);
+  cairo_rectangle(Cr, A.X0, A.Y0, A.W, A.H);
+  cairo_clip(Cr);
+  cairo_set_source_rgba(Cr, 0.75, 0.15, 0.1, Alpha);
+  const size_t N = std::min({X.size(), Lo.size(), Hi.size()});
+  auto Ok = [&](size_t K) {
+    return std::isfinite(X[K]) && std::isfinite(Lo[K]) && std::isfinite(Hi[K]);
+  };
+  // Each finite run is one polygon: along the upper curve and back along the lower one.
+  for (size_t B = 0; B < N;) {
+    if (!Ok(B)) {
+      ++B;
+      continue;
+    }
+    size_t E = B;
+    while (E < N && Ok(E)) ++E;
+    // Device coordinates are clamped: cairo's fixed point cannot take a band at a pole.
+    auto PY = [&](double V) { return std::clamp(A.PY(V), A.Y0 - A.H, A.Y0 + 2 * A.H); };
+    cairo_move_to(Cr, A.PX(X[B]), PY(Hi[B]));
+    for (size_t K = B + 1; K < E; ++K) cairo_line_to(Cr, A.PX(X[K]), PY(Hi[K]));
+    for (size_t K = E; K-- > B;) cairo_line_to(Cr, A.PX(X[K]), PY(Lo[K]));
+    cairo_close_path(Cr);
+    cairo_fill(Cr);
+    B = E;
+  }
+  cairo_restore(Cr);
+}
+
+void PaletteColour(int32_t K, double& R, double& G, double& B) {
+  static const double P[10][3] = {{0.12, 0.47, 0.71}, {1.0, 0.5, 0.05},  {0.17, 0.63, 0.17},
+                                  {0.84, 0.15, 0.16}, {0.58, 0.4, 0.74}, {0.55, 0.34, 0.29},
+                                  {0.89, 0.47, 0.76}, {0.5, 0.5, 0.5},   {0.74, 0.74, 0.13},
+                                  {0.09, 0.75, 0.81}};
+  const auto* C = P[size_t(((K % 10) + 10) % 10)];
+  R = C[0], G = C[1], B = C[2];
+}
+
+void DrawGroupDots(cairo_t* Cr, const TAxes& A, const std::vector<double>& X,
+                   const std::vector<double>& Y, const std::vector<int32_t>& Group, double R) {
+  for (size_t K = 0; K < X.size() && K < Y.size() && K < Group.size(); ++K) {
+    if (!std::isfinite(X[K]) || !std::isfinite(Y[K])) continue;
+    const double Px = A.PX(X[K]), Py = A.PY(Y[K]);
+    if (Px < A.X0 || Px > A.X0 + A.W || Py < A.Y0 || Py > A.Y0 + A.H) continue;
+    double Cr0 = 0, Cg = 0, Cb = 0;
+    PaletteColour(Group[K], Cr0, Cg, Cb);
+    cairo_set_source_rgba(Cr, Cr0, Cg, Cb, 0.85);
+    cairo_new_sub_path(Cr);
+    cairo_arc(Cr, Px, Py, R, 0, 2 * M_PI);
+    cairo_fill(Cr);
+  }
+}
+
 std::vector<double> Histogram(const std::vector<double>& X, double Lo, double Hi, int32_t NBins) {
   std::vector<double> C(size_t(std::max(NBins, 1)), 0.0);
   const double Width = (Hi - Lo) / double(C.size());

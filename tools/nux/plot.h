@@ -45,6 +45,14 @@ void DrawLine(cairo_t* Cr, const TAxes& A, const std::vector<double>& X,
 // Dots of radius R at the points inside the area.
 void DrawDots(cairo_t* Cr, const TAxes& A, const std::vector<double>& X,
               const std::vector<double>& Y, double R);
+// A translucent band between the curves Lo and Hi over X (non-finite points break it).
+void DrawBand(cairo_t* Cr, const TAxes& A, const std::vector<double>& X,
+              const std::vector<double>& Lo, const std::vector<double>& Hi, double Alpha);
+// Colour K (from 0) of a palette of ten that stay apart, as red, green and blue in 0..1.
+void PaletteColour(int32_t K, double& R, double& G, double& B);
+// Dots as DrawDots, each in the palette colour of its Group (from 0).
+void DrawGroupDots(cairo_t* Cr, const TAxes& A, const std::vector<double>& X,
+                   const std::vector<double>& Y, const std::vector<int32_t>& Group, double R);
 // Text centred at (X, Y) (baseline at Y + half the cap height).
 void DrawCentred(cairo_t* Cr, double X, double Y, const std::string& Text, double Size);
 // Counts of X (finite values) in NBins equal bins over Lo..Hi.
