@@ -2,7 +2,6 @@
 // whole-file loader and the streaming reader, on /dev/shm (memory) and /tmp (disk). Compare with
 // dd of the same byte count on the same directories.
 #include <benchmark/benchmark.h>
-
 #include <unistd.h>
 
 #include <cstdio>

@@ -89,12 +89,11 @@ template <class T>
 int32_t WriteBinaryFile(const std::string& FileName, const TBinHeader& H, TBinReader* Prefix,
                         int64_t CopyElems, int64_t NRows, TRowSource<T> Row, const void* Ctx);
 
-extern template int32_t WriteBinaryFile<double>(const std::string&, const TBinHeader&,
-                                                TBinReader*, int64_t, int64_t,
-                                                TRowSource<double>, const void*);
-extern template int32_t WriteBinaryFile<int32_t>(const std::string&, const TBinHeader&,
-                                                 TBinReader*, int64_t, int64_t,
-                                                 TRowSource<int32_t>, const void*);
+extern template int32_t WriteBinaryFile<double>(const std::string&, const TBinHeader&, TBinReader*,
+                                                int64_t, int64_t, TRowSource<double>, const void*);
+extern template int32_t WriteBinaryFile<int32_t>(const std::string&, const TBinHeader&, TBinReader*,
+                                                 int64_t, int64_t, TRowSource<int32_t>,
+                                                 const void*);
 
 // Opens FileName and reads its header; bfOK, bfCannotOpen, bfNotThisKind (short) or bfReadError.
 int32_t OpenBinary(TBinReader& R, const std::string& FileName, TBinHeader& H);

@@ -188,7 +188,8 @@ class TIntMatrix : public TMatrixBase<int32_t, TIntMatrix> {
 
   // Binary files and streams
   /// The header of a binary file: false (outputs untouched) for a file that cannot be opened;
-  /// EInOutError for one shorter than a record; else the fields and whether a TIntMatrix accepts it.
+  /// EInOutError for one shorter than a record; else the fields and whether a TIntMatrix accepts
+  /// it.
   static bool ReadBinaryHeader(const std::string& FName, int32_t& NrColumns, int32_t& NrRows,
                                std::string& DataID, int32_t& Format);
   /// Writes the elements and DataID as a binary file (TBinFileResult); a failure keeps an

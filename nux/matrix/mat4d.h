@@ -312,8 +312,7 @@ class TMat4D : public TNuxContainer, public TPercentDoneSupport<TMat4D> {
   /// Adds time slots TSlotStart..TSlotEnd (clipped) to an existing file of the same columns,
   /// rows and layers and raises its time-slot count (TBinFileResult; bfSizeMismatch for other
   /// counts). The file is rewritten through a temporary copy: a failure keeps it as it was.
-  int32_t AppendToBinaryFile(const std::string& FName, int32_t TSlotStart,
-                             int32_t TSlotEnd) const;
+  int32_t AppendToBinaryFile(const std::string& FName, int32_t TSlotStart, int32_t TSlotEnd) const;
   /// Loads time slots TSlotStart..min(TSlotEnd, file's) (all when either is below 1) with the
   /// DataID; the array takes their sizes (TBinFileResult; array unchanged on a failure).
   int32_t LoadBinary(const std::string& FName, int32_t TSlotStart, int32_t TSlotEnd);

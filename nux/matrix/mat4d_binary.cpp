@@ -29,8 +29,8 @@ void CopySlotRow(const void* Ctx, int64_t I, double* Out) {
 
 // Opens a four-dimensional file of doubles for the layer readers; false for any fault.
 bool OpenLayerFile(TBinReader& R, const std::string& FName, TBinHeader& H) {
-  return OpenBinary(R, FName, H) == bfOK && ElementCount(H) >= 0 &&
-         Accepts(TBinKind::Mat4D, H) && R.Holds(0, ElementCount(H), 8);
+  return OpenBinary(R, FName, H) == bfOK && ElementCount(H) >= 0 && Accepts(TBinKind::Mat4D, H) &&
+         R.Holds(0, ElementCount(H), 8);
 }
 
 // Element number of the first element of (Layer, TSlot).
@@ -59,8 +59,8 @@ int32_t TMat4D::SaveBinary(const std::string& FName, int32_t TSlotStart, int32_t
   MakeValidTSlotRange(TSlotStart, TSlotEnd);
   const TSlotRows Rows{&Mat, TSlotStart, FNumZ, FNumY, FNumX};
   const TBinHeader H{FNumX, FNumY, FNumZ, TSlotEnd - TSlotStart + 1, FDataID, BinDoubles};
-  return WriteBinaryFile<double>(FName, H, nullptr, 0, int64_t(H.Nt) * FNumZ * FNumY,
-                                 &CopySlotRow, &Rows);
+  return WriteBinaryFile<double>(FName, H, nullptr, 0, int64_t(H.Nt) * FNumZ * FNumY, &CopySlotRow,
+                                 &Rows);
 }
 
 int32_t TMat4D::AppendToBinaryFile(const std::string& FName, int32_t TSlotStart,
@@ -214,8 +214,7 @@ int32_t Read4DLayerAndAccumulate(const std::string& FName, int32_t Layer, int32_
   std::vector<double> Values(size_t(H.Nc) * size_t(H.Nr));
   R.SeekElement(LayerStart(H, Layer, TSlot), 8);
   if (!R.Read(Values.data(), int64_t(Values.size()))) return -4;
-  for (size_t K = 0; K < Values.size(); ++K)
-    Dest[K % size_t(H.Nc)][K / size_t(H.Nc)] += Values[K];
+  for (size_t K = 0; K < Values.size(); ++K) Dest[K % size_t(H.Nc)][K / size_t(H.Nc)] += Values[K];
   return 0;
 }
 

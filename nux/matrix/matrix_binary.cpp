@@ -270,8 +270,8 @@ int32_t TIntMatrix::SaveBinary(const std::string& FName) const {
   return SaveBinary2D(*this, FName);
 }
 int32_t TIntMatrix::LoadBinary(const std::string& FName) { return LoadBinary2D(*this, FName); }
-void TIntMatrix::SaveToStream(std::unique_ptr<TMemoryStream>& OutStream, int32_t LoC,
-                              int32_t LoR, int32_t HiC, int32_t HiR) const {
+void TIntMatrix::SaveToStream(std::unique_ptr<TMemoryStream>& OutStream, int32_t LoC, int32_t LoR,
+                              int32_t HiC, int32_t HiR) const {
   if (!OutStream) OutStream = std::make_unique<TMemoryStream>();
   SaveStream2D(*this, *OutStream, LoC, LoR, HiC, HiR);
 }

@@ -21,8 +21,12 @@ namespace {
 const std::vector<double> Awkward = {
     std::bit_cast<double>(uint64_t(0x7FF0000000000123)),  // signalling NaN with a payload
     std::bit_cast<double>(uint64_t(0xFFF8000000000456)),  // negative quiet NaN with a payload
-    std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(), -0.0,
-    std::numeric_limits<double>::denorm_min(), std::numeric_limits<double>::max(), 0.1};
+    std::numeric_limits<double>::infinity(),
+    -std::numeric_limits<double>::infinity(),
+    -0.0,
+    std::numeric_limits<double>::denorm_min(),
+    std::numeric_limits<double>::max(),
+    0.1};
 
 uint64_t Bits(double X) { return std::bit_cast<uint64_t>(X); }
 
@@ -198,8 +202,7 @@ TEST(MatrixFiles, FourDimensionalSlotsAppendAndStreaming) {
   double Last = 0;
   int32_t LastIt = 0, LastPercent = 0, Offset = 1;  // file slot 1 holds slot 2
   TMat4D S;
-  S.OnReadElement = [&](TObject* Sender, int32_t Ix, int32_t Iy, int32_t Il, int32_t It,
-                        double V) {
+  S.OnReadElement = [&](TObject* Sender, int32_t Ix, int32_t Iy, int32_t Il, int32_t It, double V) {
     EXPECT_EQ(Sender, &S);
     EXPECT_EQ(V, Ix + 10 * Iy + 100 * Il + 1000 * (It + Offset));
     ++Events;
