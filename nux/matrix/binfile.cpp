@@ -208,16 +208,29 @@ int32_t WriteBinaryFile(const std::string& FileName, const TBinHeader& H, TBinRe
         }
         Bytes += CopyElems * int64_t(sizeof(T));
       }
-      // Whole rows per chunk; a row longer than the chunk is written on its own.
-      const size_t Nc = size_t(H.Nc);
-      const size_t RowsPerChunk = std::max<size_t>(1, WriteChunk / sizeof(T) / Nc);
-      Buf.resize(RowsPerChunk * Nc);
-      for (int64_t I = 0; I < NRows;) {
-        const int64_t N = std::min<int64_t>(NRows - I, int64_t(RowsPerChunk));
-        for (int64_t J = 0; J < N; ++J) Row(Ctx, I + J, Buf.data() + size_t(J) * Nc);
-        ToLittleEndian(Buf.data(), size_t(N) * Nc);
-        if (!WriteAll(F, Buf.data(), size_t(N) * Nc * sizeof(T), Error)) return false;
-        I += N;
+      // Whole rows per chunk; a row longer than the chunk goes in pieces, so the buffer stays
+      // small whatever the column count.
+      const size_t Nc = size_t(H.Nc), ChunkElems = WriteChunk / sizeof(T);
+      Buf.resize(ChunkElems);
+      auto Flush = [&](size_t N) {
+        ToLittleEndian(Buf.data(), N);
+        return WriteAll(F, Buf.data(), N * sizeof(T), Error);
+      };
+      if (Nc <= ChunkElems) {
+        const size_t RowsPerChunk = ChunkElems / Nc;
+        for (int64_t I = 0; I < NRows;) {
+          const int64_t N = std::min<int64_t>(NRows - I, int64_t(RowsPerChunk));
+          for (int64_t J = 0; J < N; ++J) Row(Ctx, I + J, 0, Nc, Buf.data() + size_t(J) * Nc);
+          if (!Flush(size_t(N) * Nc)) return false;
+          I += N;
+        }
+      } else {
+        for (int64_t I = 0; I < NRows; ++I)
+          for (size_t C = 0; C < Nc; C += ChunkElems) {
+            const size_t N = std::min(ChunkElems, Nc - C);
+            Row(Ctx, I, C, N, Buf.data());
+            if (!Flush(N)) return false;
+          }
       }
       Bytes += NRows * int64_t(Nc * sizeof(T));
       const int64_t Pad = (BinRecord - Bytes % BinRecord) % BinRecord;

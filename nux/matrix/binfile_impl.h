@@ -77,9 +77,10 @@ class TBinReader {
   size_t FBufPos = 0, FBufLen = 0;
 };
 
-// Source of the rows of a file being written: Row(I, Out) fills the Nc elements of row I.
+// Source of the rows of a file being written: Row(Ctx, I, First, Count, Out) fills Out with the
+// elements First..First + Count - 1 (0-based columns) of row I.
 template <class T>
-using TRowSource = void (*)(const void* Ctx, int64_t I, T* Out);
+using TRowSource = void (*)(const void* Ctx, int64_t I, size_t First, size_t Count, T* Out);
 
 // Writes FileName: the header H, then CopyElems elements of width sizeof(T) copied from Prefix
 // (positioned on element 0; may be null when CopyElems is 0), then NRows rows of H.Nc elements

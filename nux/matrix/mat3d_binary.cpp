@@ -24,10 +24,10 @@ int32_t TMat3D::SaveBinary(const std::string& FName) const {
   TBinHeader H{FNumX, FNumY, FNumZ, 0, FDataID, BinDoubles};
   return WriteBinaryFile<double>(
       FName, H, nullptr, 0, int64_t(FNumZ) * FNumY,
-      [](const void* Ctx, int64_t I, double* Out) {
+      [](const void* Ctx, int64_t I, size_t First, size_t Count, double* Out) {
         const TMat3D& A = *static_cast<const TMat3D*>(Ctx);
         const auto Z = size_t(I / A.FNumY), Y = size_t(I % A.FNumY);
-        for (size_t X = 0; X < size_t(A.FNumX); ++X) Out[X] = A.Mat[X][Y][Z];
+        for (size_t X = 0; X < Count; ++X) Out[X] = A.Mat[First + X][Y][Z];
       },
       this);
 }

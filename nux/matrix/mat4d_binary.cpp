@@ -18,13 +18,13 @@ struct TSlotRows {
   int32_t First, Nl, Nr, Nc;
 };
 
-void CopySlotRow(const void* Ctx, int64_t I, double* Out) {
+void CopySlotRow(const void* Ctx, int64_t I, size_t First, size_t Count, double* Out) {
   const TSlotRows& S = *static_cast<const TSlotRows*>(Ctx);
   const int64_t PerSlot = int64_t(S.Nl) * S.Nr;
   const auto T = size_t(S.First - 1 + I / PerSlot), Z = size_t(I % PerSlot / S.Nr),
              Y = size_t(I % S.Nr);
   const std::vector<double>& Row = (*S.Mat)[T][Z][Y];
-  std::copy(Row.begin(), Row.end(), Out);
+  std::copy(Row.begin() + std::ptrdiff_t(First), Row.begin() + std::ptrdiff_t(First + Count), Out);
 }
 
 // Opens a four-dimensional file of doubles for the layer readers; false for any fault.

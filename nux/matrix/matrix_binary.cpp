@@ -53,9 +53,10 @@ int32_t SaveBinary2D(const M& Mat, const std::string& FName) {
   H.Format = std::is_same_v<T, double> ? BinDoubles : BinIntegers;
   return WriteBinaryFile<T>(
       FName, H, nullptr, 0, H.Nr,
-      [](const void* Ctx, int64_t I, T* Out) {
+      [](const void* Ctx, int64_t I, size_t First, size_t Count, T* Out) {
         const M& A = *static_cast<const M*>(Ctx);
-        for (int32_t C = 1; C <= A.NrOfColumns(); ++C) Out[C - 1] = A.GetVal(C, int32_t(I + 1));
+        for (size_t C = 0; C < Count; ++C)
+          Out[C] = A.GetVal(int32_t(First + C + 1), int32_t(I + 1));
       },
       &Mat);
 }

@@ -89,6 +89,15 @@ TEST(MatrixFiles, AllClassesRoundTripBitForBitInTheDocumentedLayout) {
   for (int32_t K = 0; K < 9; ++K)
     EXPECT_EQ(Bits(B.GetVal(K % 3 + 1, K / 3 + 1)), Bits(M.GetVal(K % 3 + 1, K / 3 + 1)));
 
+  // Rows longer than the writer's buffer go out in pieces.
+  TMatrix Wide(300000, 2);
+  Wide.SetVal(300000, 1, 7.0);
+  Wide.SetVal(131073, 2, -1.0);
+  ASSERT_EQ(Wide.SaveBinary(F), bfOK);
+  TMatrix WB;
+  ASSERT_EQ(WB.LoadBinary(F), bfOK);
+  EXPECT_EQ(WB.CRCofData(), Wide.CRCofData());
+
   TMat3D C3(3, 2, 2);
   for (int32_t K = 0; K < 12; ++K) C3.SetVal(K % 3 + 1, K / 3 % 2 + 1, K / 6 + 1, Awkward[K % 8]);
   ASSERT_EQ(C3.SaveBinary(F), bfOK);
