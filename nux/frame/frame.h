@@ -9,6 +9,7 @@
 #include "nux/frame/csvio.h"
 #include "nux/frame/dstruct.h"
 #include "nux/frame/errors.h"
+#include "nux/frame/mixedfstream.h"
 #include "nux/frame/plaintext.h"
 #include "nux/frame/progress.h"
 #include "nux/frame/rounding.h"

@@ -9,6 +9,7 @@
 #include "nux/frame/container.h"
 #include "nux/frame/errors.h"
 #include "nux/frame/types.h"
+#include "nux/matrix/binfile.h"
 
 namespace nux {
 
@@ -128,6 +129,18 @@ class TMat3D : public TNuxContainer, public TPercentDoneSupport<TMat3D> {
                     int32_t LowLayer, int32_t HighLayer, int32_t SampleSize) const;
   // The data fingerprint (8 lanes) of the elements column by column, row by row, layer by layer.
   std::string CRCofData() const;
+
+  // Binary files and streams
+  /// The header of a binary file: false (outputs untouched) for a file that cannot be opened;
+  /// EInOutError for one shorter than a record; else the fields and whether a TMat3D accepts it.
+  static bool ReadBinaryHeader(const std::string& FName, int32_t& NrColumns, int32_t& NrRows,
+                               int32_t& NrLayers, int32_t& NrTimeSlots, std::string& DataID,
+                               int32_t& Format);
+  /// Writes the elements and DataID as a binary file (TBinFileResult); a failure keeps an
+  /// existing file.
+  int32_t SaveBinary(const std::string& FName) const;
+  /// Reads a binary file with its DataID (TBinFileResult); on a failure the array is unchanged.
+  int32_t LoadBinary(const std::string& FName);
 
  private:
   bool Inside(int32_t Nx, int32_t Ny, int32_t Nz) const {

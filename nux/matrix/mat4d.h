@@ -10,6 +10,7 @@
 #include "nux/frame/container.h"
 #include "nux/frame/errors.h"
 #include "nux/frame/types.h"
+#include "nux/matrix/binfile.h"
 
 namespace nux {
 
@@ -299,6 +300,35 @@ class TMat4D : public TNuxContainer, public TPercentDoneSupport<TMat4D> {
                               int32_t HighRow, int32_t LowLayer, int32_t HighLayer,
                               int32_t LowTimeSlot, int32_t HighTimeSlot);
 
+  // Binary files and streams
+  /// The header of a binary file: false (outputs untouched) for a file that cannot be opened;
+  /// EInOutError for one shorter than a record; else the fields and whether a TMat4D accepts it.
+  static bool ReadBinaryHeader(const std::string& FName, int32_t& NrColumns, int32_t& NrRows,
+                               int32_t& NrLayers, int32_t& NrTimeSlots, std::string& DataID,
+                               int32_t& Format);
+  /// Writes time slots TSlotStart..TSlotEnd (clipped; (0, 0) all) as a new binary file
+  /// (TBinFileResult); a failure keeps an existing file.
+  int32_t SaveBinary(const std::string& FName, int32_t TSlotStart, int32_t TSlotEnd) const;
+  /// Adds time slots TSlotStart..TSlotEnd (clipped) to an existing file of the same columns,
+  /// rows and layers and raises its time-slot count (TBinFileResult; bfSizeMismatch for other
+  /// counts). The file is rewritten through a temporary copy: a failure keeps it as it was.
+  int32_t AppendToBinaryFile(const std::string& FName, int32_t TSlotStart, int32_t TSlotEnd) const;
+  /// Loads time slots TSlotStart..min(TSlotEnd, file's) (all when either is below 1) with the
+  /// DataID; the array takes their sizes (TBinFileResult; array unchanged on a failure).
+  int32_t LoadBinary(const std::string& FName, int32_t TSlotStart, int32_t TSlotEnd);
+  /// LoadBinary without checking the header's format field (the elements are read as doubles).
+  int32_t LoadBinaryNoFmtCheck(const std::string& FName, int32_t TSlotStart, int32_t TSlotEnd);
+  /// Streams the elements of time slots TSlotStart..TSlotEnd (all when either is below 1) to
+  /// OnReadElement, time slots counted from 1, without storing them; progress by OnPercentDone.
+  /// 0; -1 TSlotStart beyond the file's time slots; bfNotThisKind, bfBadSizes, bfTruncated
+  /// before any element. A missing or short file, or a failed read, raise EInOutError.
+  int32_t ReadBinary(const std::string& FName, int32_t TSlotStart, int32_t TSlotEnd);
+  /// Reads layer Layer of time slot TSlot of a file into the same layer and time slot here.
+  /// 0; -1 TSlot outside the file's or this array's; -2 Layer outside the file's or this
+  /// array's; -3 columns or rows differ (a later check wins); -4 any input/output failure
+  /// (missing, truncated or not a file of doubles).
+  int32_t ReadLayer(const std::string& FName, int32_t Layer, int32_t TSlot);
+
  private:
   bool Inside(int32_t Nx, int32_t Ny, int32_t Nz, int32_t Nt) const {
     return Nx >= 1 && Nx <= FNumX && Ny >= 1 && Ny <= FNumY && Nz >= 1 && Nz <= FNumZ && Nt >= 1 &&
@@ -318,6 +348,9 @@ class TMat4D : public TNuxContainer, public TPercentDoneSupport<TMat4D> {
   // Raise the layer and the time-slot messages.
   void CheckLayer(int32_t Layer) const;
   void CheckTimeSlot(int32_t TimeSlot) const;
+  // The body of LoadBinary and LoadBinaryNoFmtCheck.
+  int32_t LoadBinarySlots(const std::string& FName, int32_t TSlotStart, int32_t TSlotEnd,
+                          bool CheckFormat);
   // The common body of the four reductions.
   bool Reduce(int Kind, TMatrix* DestMat, int32_t LowCol, int32_t HighCol, int32_t LowRow,
               int32_t HighRow, int32_t LowLayer, int32_t HighLayer, int32_t LowTimeSlot,

@@ -2,6 +2,7 @@
 // four-dimensional arrays.
 #pragma once
 
+#include "nux/matrix/binfile.h"
 #include "nux/matrix/intmatrix.h"
 #include "nux/matrix/mat3d.h"
 #include "nux/matrix/mat4d.h"

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 #include <string>
 
@@ -11,6 +12,7 @@
 #include "nux/frame/container.h"
 #include "nux/frame/errors.h"
 #include "nux/frame/types.h"
+#include "nux/matrix/binfile.h"
 #include "nux/matrix/matrix_base.h"
 #include "nux/vector/vector.h"
 
@@ -218,6 +220,32 @@ class TMatrix : public TMatrixBase<double, TMatrix> {
   int32_t ImportASC(const std::string& FName, std::string& Comment);
   /// ImportASC that also returns the custom data lines.
   int32_t ImportASC(const std::string& FName, std::string& Comment, TStr2DArray& CustData);
+
+  // Binary files and streams
+  /// The header of a binary file: false (outputs untouched) for a file that cannot be opened;
+  /// EInOutError for one shorter than a record; else the fields and whether a TMatrix accepts it.
+  static bool ReadBinaryHeader(const std::string& FName, int32_t& NrColumns, int32_t& NrRows,
+                               std::string& DataID, int32_t& Format);
+  /// Writes the elements and DataID as a binary file (TBinFileResult); a failure keeps an
+  /// existing file.
+  int32_t SaveBinary(const std::string& FName) const;
+  /// Reads a binary file with its DataID (TBinFileResult); on a failure the matrix is unchanged.
+  int32_t LoadBinary(const std::string& FName);
+  /// Writes the clipped block's bounds and elements; a missing OutStream is created.
+  void SaveToStream(std::unique_ptr<TMemoryStream>& OutStream, int32_t LoC, int32_t LoR,
+                    int32_t HiC, int32_t HiR) const;
+  /// The same on a stream the caller opened.
+  void SaveToStream(TStream& OutStream, int32_t LoC, int32_t LoR, int32_t HiC, int32_t HiR) const;
+  /// Reads what SaveToStream wrote into the same block; AdjustMatrixSize resizes to the block's
+  /// high bounds first. False for a missing stream, bad bounds, a short stream or a matrix too
+  /// small (values then not read).
+  bool LoadFromStream(TStream* InStream, bool AdjustMatrixSize);
+  /// Writes the clipped block as text: the four bounds, then one line per row.
+  bool StoreOnFile(int32_t LoC, int32_t LoR, int32_t HiC, int32_t HiR,
+                   const std::string& FileName) const;
+  /// Reads a file of StoreOnFile as LoadFromStream does (matrix unchanged on failure); with
+  /// AutoDetect a plain table without bounds (LoadPlainText), placed from element (1, 1).
+  bool LoadFromFile(const std::string& FileName, bool AdjustMatrixSize, bool AutoDetect = false);
 
  protected:
   // The two output precisions.
