@@ -318,8 +318,8 @@ class TMat4D : public TNuxContainer, public TPercentDoneSupport<TMat4D> {
   int32_t ReadFromOpenXMLFile(std::istream& In, const std::string& DataID);
   // The same from file FName.
   int32_t LoadFromXMLFile(const std::string& FName, const std::string& DataID);
-  // Applies one element: a size tag announces a size (those the class lacks are ignored); the
-  // first "cell" sizes the object to the announced sizes with every element 0, then each cell
+  // Applies one element: "matrix" starts a document (no sizes announced); a size tag announces a
+  // size (those the class lacks are ignored); the first "cell" sizes the object to the announced sizes with every element 0, then each cell
   // stores its value (indices outside, or overflowing, are ignored). 0; 1 for "/matrix"; -1 an
   // unknown element; -3 announced sizes beyond MaxXmlMatrixCells or memory; -5 a cell before
   // positive sizes.

@@ -206,7 +206,8 @@ int32_t SaveMatXml(const typename Ops::TObj& M, const std::string& FName, const 
 }
 
 // The element step. Aux holds the announced sizes, FirstCell whether the object still has to be
-// sized; MaxCells bounds what may be announced. Results: 0; 1 for "/matrix"; -1 an unknown
+// sized ("matrix" clears the one and sets the other); MaxCells bounds what may be announced.
+// Results: 0; 1 for "/matrix"; -1 an unknown
 // element; -3 (xrRefused) an announced size beyond MaxCells or memory; -5 (xrInvalid) a cell
 // before every size was announced as positive.
 template <class Ops>
@@ -258,6 +259,11 @@ int32_t ApplyMatXmlTag(typename Ops::TObj& M, int32_t* const* Aux, bool& FirstCe
       Ops::Set(M, Ix, V);
       return 0;
     }
+    case xmlMatBegin:
+      // A new document: sizes announced before must not size it.
+      for (int K = 0; K < Ops::N; ++K) *Aux[K] = 0;
+      FirstCell = true;
+      return 0;
     case xmlMatEnd:
       return 1;
     case matrix::xmlInvalid:
@@ -286,9 +292,7 @@ class TMatXmlReader : public TXmlScanHandler {
         FActive = true;
         FDepth = Depth;
         FoundID = Id;
-        // Sizes announced by an earlier document must not size this one.
-        for (int K = 0; K < Ops::N; ++K) *FAux[K] = 0;
-        FFirstCell = true;
+        ApplyMatXmlTag<Ops>(FM, FAux, FFirstCell, xmlMatBegin, "", "", FMax);
       }
     }
     return xrOK;
