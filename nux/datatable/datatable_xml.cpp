@@ -17,8 +17,9 @@
 namespace nux {
 
 const std::array<const char*, 15> DTxmlTagNames = {
-    "datatable", "/datatable", "comment", "size", "colnames", "rownames", "colattrib", "rowattrib",
-    "col",       "row",        "datacells", "cell", "vardef", "idf", "invalid"};
+    "datatable", "/datatable", "comment",   "size", "colnames",
+    "rownames",  "colattrib",  "rowattrib", "col",  "row",
+    "datacells", "cell",       "vardef",    "idf",  "invalid"};
 
 namespace {
 
@@ -157,8 +158,8 @@ class TXmlReader : public TXmlScanHandler {
     const TFrame& Self = FPath.back();
     const TFrame* Parent = FPath.size() >= 2 ? &FPath[FPath.size() - 2] : nullptr;
     const std::string_view Context = Parent ? DTxmlTagNames[size_t(Parent->Tag)] : "datatable";
-    const int32_t R = ApplyTag(FT, T, Self.Attributes, Content, Context,
-                                     Parent ? Parent->Column : 0, FMax);
+    const int32_t R =
+        ApplyTag(FT, T, Self.Attributes, Content, Context, Parent ? Parent->Column : 0, FMax);
     return R == -1 ? xrInvalid : R < 0 ? R : xrOK;
   }
 
@@ -198,8 +199,7 @@ int32_t TDataTable::WriteToXMLStream(TStream& OutStream, bool CreateHeader, int3
   } catch (const std::bad_alloc&) {
     return xrCannotWrite;
   }
-  return OutStream.Write(T.data(), int64_t(T.size())) == int64_t(T.size()) ? xrOK
-                                                                           : xrCannotWrite;
+  return OutStream.Write(T.data(), int64_t(T.size())) == int64_t(T.size()) ? xrOK : xrCannotWrite;
 }
 
 int32_t TDataTable::SaveAsXMLFile(const std::string& FName, int32_t Precision,

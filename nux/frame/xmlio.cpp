@@ -6,6 +6,7 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <exception>
 #include <fstream>
 #include <istream>
 #include <iterator>
@@ -187,6 +188,7 @@ struct TScanState {
   std::vector<std::string> Texts;  // character data of the open elements, innermost last
   int64_t Elements = 0;
   int32_t Failure = xrOK;
+  std::exception_ptr Thrown;  // a handler's exception, raised again once expat is left
   bool Done = false;
   int64_t InnerBegin = 0, InnerEnd = 0, End = 0;  // relative to the element's start
 };
@@ -210,6 +212,9 @@ void XMLCALL OnScanStart(void* Data, const XML_Char* Name, const XML_Char** Atts
     if (const int32_t R = S.Handler->Start(Depth, Name, Atts); R != xrOK) StopScan(S, R);
   } catch (const std::bad_alloc&) {
     StopScan(S, xrRefused);
+  } catch (...) {
+    S.Thrown = std::current_exception();  // never through expat's C frames
+    StopScan(S, xrRefused);
   }
 }
 
@@ -221,6 +226,9 @@ void XMLCALL OnScanEnd(void* Data, const XML_Char* Name) {
     if (const int32_t R = S.Handler->End(Depth, Name, S.Texts.back()); R != xrOK)
       return StopScan(S, R);
   } catch (const std::bad_alloc&) {
+    return StopScan(S, xrRefused);
+  } catch (...) {
+    S.Thrown = std::current_exception();
     return StopScan(S, xrRefused);
   }
   S.Texts.pop_back();
@@ -305,6 +313,7 @@ int32_t ScanXmlElement(std::string_view Text, int64_t& Pos, TXmlScanHandler& H,
     if (XML_Parse(P.P, Doc.data() + Done, static_cast<int>(Len), Final) != XML_STATUS_OK) break;
     Done += Len;
   } while (Done < Doc.size());
+  if (S.Thrown) std::rethrow_exception(S.Thrown);
   if (S.Failure != xrOK) return S.Failure;
   if (!S.Done) return xrMalformed;
   if (InnerBegin) *InnerBegin = static_cast<int64_t>(Start) + S.InnerBegin;

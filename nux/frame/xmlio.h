@@ -85,7 +85,8 @@ class TXmlScanHandler {
 // under Limits (MaxBytes counts the rest of Text) and Pos moves just behind it; InnerBegin and
 // InnerEnd, when given, receive the byte range of its content. Results: xrOK; xrNotFound when
 // no element starts before the end; xrMalformed; xrRefused; or the handler's result. Pos is
-// unchanged unless the result is xrOK.
+// unchanged unless the result is xrOK. An exception thrown by a handler stops the scan and
+// leaves ScanXmlElement after the parser was left.
 int32_t ScanXmlElement(std::string_view Text, int64_t& Pos, TXmlScanHandler& H,
                        const TXmlLimits& Limits = {}, int64_t* InnerBegin = nullptr,
                        int64_t* InnerEnd = nullptr);

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "nux/matrix/matrix_base.h"
 #include "nux/frame/xmlio.h"
+#include "nux/matrix/matrix_base.h"
 #include "nux/matrix/matxml.h"
 
 namespace nux {
@@ -208,10 +208,10 @@ class TIntMatrix : public TMatrixBase<int32_t, TIntMatrix> {
   // The same from file FName.
   int32_t LoadFromXMLFile(const std::string& FName, const std::string& DataID);
   // Applies one element: "matrix" starts a document (no sizes announced); a size tag announces a
-  // size (those the class lacks are ignored); the first "cell" sizes the object to the announced sizes with every element 0, then each cell
-  // stores its value (indices outside, or overflowing, are ignored). 0; 1 for "/matrix"; -1 an
-  // unknown element; -3 announced sizes beyond MaxXmlMatrixCells or memory; -5 a cell before
-  // positive sizes.
+  // size (those the class lacks are ignored); the first "cell" sizes the object to the announced
+  // sizes with every element 0, then each cell stores its value (indices outside, or overflowing,
+  // are ignored). 0; 1 for "/matrix"; -1 an unknown element; -3 announced sizes beyond
+  // MaxXmlMatrixCells or memory; -5 a cell before positive sizes.
   int32_t ProcessXmlTag(TMatXmlTag Tag, std::string_view Attributes, std::string_view Content);
   friend struct matrix_detail::TXmlAccess;
 

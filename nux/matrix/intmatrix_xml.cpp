@@ -35,11 +35,13 @@ struct TOps {
 
 }  // namespace
 
-int32_t TIntMatrix::WriteToOpenXMLFile(std::ostream& Out, bool CreateHeader, const std::string& DataID) const {
+int32_t TIntMatrix::WriteToOpenXMLFile(std::ostream& Out, bool CreateHeader,
+                                       const std::string& DataID) const {
   return matrix_detail::WriteMatXml<TOps>(*this, Out, CreateHeader, DataID, 0);
 }
 
-int32_t TIntMatrix::WriteToXMLStream(TStream& OutStream, bool CreateHeader, const std::string& DataID) const {
+int32_t TIntMatrix::WriteToXMLStream(TStream& OutStream, bool CreateHeader,
+                                     const std::string& DataID) const {
   return matrix_detail::WriteMatXml<TOps>(*this, OutStream, CreateHeader, DataID, 0);
 }
 
@@ -59,7 +61,8 @@ int32_t TIntMatrix::LoadFromXMLFile(const std::string& FName, const std::string&
   return matrix_detail::LoadMatXmlFile<TOps>(FName, DataID, *this);
 }
 
-int32_t TIntMatrix::ProcessXmlTag(TMatXmlTag Tag, std::string_view Attributes, std::string_view Content) {
+int32_t TIntMatrix::ProcessXmlTag(TMatXmlTag Tag, std::string_view Attributes,
+                                  std::string_view Content) {
   int32_t* Aux[] = {&FAuxCol, &FAuxRow};
   return matrix_detail::ApplyMatXmlTag<TOps>(*this, Aux, FirstCell, Tag, Attributes, Content,
                                              MaxXmlMatrixCells);

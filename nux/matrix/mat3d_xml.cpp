@@ -39,15 +39,18 @@ struct TOps {
 
 }  // namespace
 
-int32_t TMat3D::WriteToOpenXMLFile(std::ostream& Out, bool CreateHeader, const std::string& DataID, int32_t Precision) const {
+int32_t TMat3D::WriteToOpenXMLFile(std::ostream& Out, bool CreateHeader, const std::string& DataID,
+                                   int32_t Precision) const {
   return matrix_detail::WriteMatXml<TOps>(*this, Out, CreateHeader, DataID, Precision);
 }
 
-int32_t TMat3D::WriteToXMLStream(TStream& OutStream, bool CreateHeader, const std::string& DataID, int32_t Precision) const {
+int32_t TMat3D::WriteToXMLStream(TStream& OutStream, bool CreateHeader, const std::string& DataID,
+                                 int32_t Precision) const {
   return matrix_detail::WriteMatXml<TOps>(*this, OutStream, CreateHeader, DataID, Precision);
 }
 
-int32_t TMat3D::SaveAsXMLFile(const std::string& FName, const std::string& DataID, int32_t Precision) const {
+int32_t TMat3D::SaveAsXMLFile(const std::string& FName, const std::string& DataID,
+                              int32_t Precision) const {
   return matrix_detail::SaveMatXml<TOps>(*this, FName, DataID, Precision);
 }
 
@@ -63,7 +66,8 @@ int32_t TMat3D::LoadFromXMLFile(const std::string& FName, const std::string& Dat
   return matrix_detail::LoadMatXmlFile<TOps>(FName, DataID, *this);
 }
 
-int32_t TMat3D::ProcessXmlTag(TMatXmlTag Tag, std::string_view Attributes, std::string_view Content) {
+int32_t TMat3D::ProcessXmlTag(TMatXmlTag Tag, std::string_view Attributes,
+                              std::string_view Content) {
   int32_t* Aux[] = {&FAuxNx, &FAuxNy, &FAuxNz};
   return matrix_detail::ApplyMatXmlTag<TOps>(*this, Aux, FirstCell, Tag, Attributes, Content,
                                              MaxXmlMatrixCells);

@@ -14,8 +14,8 @@ struct TOps {
   using TElem = double;
   static constexpr int N = 4;
   static constexpr std::array<const char*, 4> IndexNames{"ix", "iy", "il", "it"};
-  static constexpr std::array<TMatXmlTag, 4> SizeTags{xmlMatNumCols, xmlMatNumRows,
-                                                      xmlMatNumLayers, xmlMatNumTimeSlots};
+  static constexpr std::array<TMatXmlTag, 4> SizeTags{xmlMatNumCols, xmlMatNumRows, xmlMatNumLayers,
+                                                      xmlMatNumTimeSlots};
   static std::array<int32_t, 4> Counts(const TMat4D& M) {
     return {M.NrOfColumns(), M.NrOfRows(), M.NrOfLayers(), M.NrOfTimeSlots()};
   }
@@ -40,11 +40,13 @@ struct TOps {
 
 }  // namespace
 
-int32_t TMat4D::WriteToOpenXMLFile(std::ostream& Out, bool CreateHeader, const std::string& DataID, int32_t Precision) const {
+int32_t TMat4D::WriteToOpenXMLFile(std::ostream& Out, bool CreateHeader, const std::string& DataID,
+                                   int32_t Precision) const {
   return matrix_detail::WriteMatXml<TOps>(*this, Out, CreateHeader, DataID, Precision);
 }
 
-int32_t TMat4D::SaveAsXMLFile(const std::string& FName, const std::string& DataID, int32_t Precision) const {
+int32_t TMat4D::SaveAsXMLFile(const std::string& FName, const std::string& DataID,
+                              int32_t Precision) const {
   return matrix_detail::SaveMatXml<TOps>(*this, FName, DataID, Precision);
 }
 
@@ -56,7 +58,8 @@ int32_t TMat4D::LoadFromXMLFile(const std::string& FName, const std::string& Dat
   return matrix_detail::LoadMatXmlFile<TOps>(FName, DataID, *this);
 }
 
-int32_t TMat4D::ProcessXmlTag(TMatXmlTag Tag, std::string_view Attributes, std::string_view Content) {
+int32_t TMat4D::ProcessXmlTag(TMatXmlTag Tag, std::string_view Attributes,
+                              std::string_view Content) {
   int32_t* Aux[] = {&FAuxNx, &FAuxNy, &FAuxNz, &FAuxNt};
   return matrix_detail::ApplyMatXmlTag<TOps>(*this, Aux, FirstCell, Tag, Attributes, Content,
                                              MaxXmlMatrixCells);

@@ -18,9 +18,7 @@ struct TOps {
   static constexpr int N = 2;
   static constexpr std::array<const char*, 2> IndexNames{"ix", "iy"};
   static constexpr std::array<TMatXmlTag, 2> SizeTags{xmlMatNumCols, xmlMatNumRows};
-  static std::array<int32_t, 2> Counts(const TMatrix& M) {
-    return {M.NrOfColumns(), M.NrOfRows()};
-  }
+  static std::array<int32_t, 2> Counts(const TMatrix& M) { return {M.NrOfColumns(), M.NrOfRows()}; }
   static void Reshape(TMatrix& M, const std::array<int32_t, 2>& S) {
     M.Resize(S[0], S[1]);
     M.Fill(0.0);
@@ -39,15 +37,18 @@ struct TOps {
 
 }  // namespace
 
-int32_t TMatrix::WriteToOpenXMLFile(std::ostream& Out, bool CreateHeader, const std::string& DataID, int32_t Precision) const {
+int32_t TMatrix::WriteToOpenXMLFile(std::ostream& Out, bool CreateHeader, const std::string& DataID,
+                                    int32_t Precision) const {
   return matrix_detail::WriteMatXml<TOps>(*this, Out, CreateHeader, DataID, Precision);
 }
 
-int32_t TMatrix::WriteToXMLStream(TStream& OutStream, bool CreateHeader, const std::string& DataID, int32_t Precision) const {
+int32_t TMatrix::WriteToXMLStream(TStream& OutStream, bool CreateHeader, const std::string& DataID,
+                                  int32_t Precision) const {
   return matrix_detail::WriteMatXml<TOps>(*this, OutStream, CreateHeader, DataID, Precision);
 }
 
-int32_t TMatrix::SaveAsXMLFile(const std::string& FName, const std::string& DataID, int32_t Precision) const {
+int32_t TMatrix::SaveAsXMLFile(const std::string& FName, const std::string& DataID,
+                               int32_t Precision) const {
   return matrix_detail::SaveMatXml<TOps>(*this, FName, DataID, Precision);
 }
 
@@ -63,7 +64,8 @@ int32_t TMatrix::LoadFromXMLFile(const std::string& FName, const std::string& Da
   return matrix_detail::LoadMatXmlFile<TOps>(FName, DataID, *this);
 }
 
-int32_t TMatrix::ProcessXmlTag(TMatXmlTag Tag, std::string_view Attributes, std::string_view Content) {
+int32_t TMatrix::ProcessXmlTag(TMatXmlTag Tag, std::string_view Attributes,
+                               std::string_view Content) {
   int32_t* Aux[] = {&FAuxCol, &FAuxRow};
   return matrix_detail::ApplyMatXmlTag<TOps>(*this, Aux, FirstCell, Tag, Attributes, Content,
                                              MaxXmlMatrixCells);

@@ -121,10 +121,10 @@ inline void AppendXmlValue(std::string& Out, double X, int32_t Precision) {
     Out += XmlNumber(X);
     return;
   }
-  const auto R = Precision >= 1 && Precision <= 16
-                     ? std::to_chars(Buf, Buf + sizeof Buf, X, std::chars_format::general,
-                                     Precision)
-                     : std::to_chars(Buf, Buf + sizeof Buf, X);
+  const auto R =
+      Precision >= 1 && Precision <= 16
+          ? std::to_chars(Buf, Buf + sizeof Buf, X, std::chars_format::general, Precision)
+          : std::to_chars(Buf, Buf + sizeof Buf, X);
   Out.append(Buf, R.ptr);
 }
 
@@ -199,7 +199,7 @@ int32_t SaveMatXml(const typename Ops::TObj& M, const std::string& FName, const 
                    int32_t Precision) {
   try {
     return WriteWholeFile(FName, MatXmlText<Ops>(M, true, DataID, Precision)) ? xrOK
-                                                                             : xrCannotWrite;
+                                                                              : xrCannotWrite;
   } catch (const std::bad_alloc&) {
     return xrCannotWrite;
   }
@@ -211,9 +211,8 @@ int32_t SaveMatXml(const typename Ops::TObj& M, const std::string& FName, const 
 // element; -3 (xrRefused) an announced size beyond MaxCells or memory; -5 (xrInvalid) a cell
 // before every size was announced as positive.
 template <class Ops>
-int32_t ApplyMatXmlTag(typename Ops::TObj& M, int32_t* const* Aux, bool& FirstCell,
-                       TMatXmlTag Tag, std::string_view Attributes, std::string_view Content,
-                       int64_t MaxCells) {
+int32_t ApplyMatXmlTag(typename Ops::TObj& M, int32_t* const* Aux, bool& FirstCell, TMatXmlTag Tag,
+                       std::string_view Attributes, std::string_view Content, int64_t MaxCells) {
   switch (Tag) {
     case xmlMatNumCols:
     case xmlMatNumRows:
@@ -362,8 +361,7 @@ int32_t LoadMatXml(std::string_view Text, int64_t& Pos, const std::string& DataI
 }
 
 template <class Ops>
-int32_t LoadMatXml(TStream& In, const std::string& DataID,
-                   typename Ops::TObj& M) {
+int32_t LoadMatXml(TStream& In, const std::string& DataID, typename Ops::TObj& M) {
   const int64_t At = In.Position();
   std::string Text;
   if (const int32_t R = ReadXmlText(In, Text); R != xrOK) return R;
@@ -374,8 +372,7 @@ int32_t LoadMatXml(TStream& In, const std::string& DataID,
 }
 
 template <class Ops>
-int32_t LoadMatXml(std::istream& In, const std::string& DataID,
-                   typename Ops::TObj& M) {
+int32_t LoadMatXml(std::istream& In, const std::string& DataID, typename Ops::TObj& M) {
   const std::streampos At = In.tellg();
   std::string Text;
   if (const int32_t R = ReadXmlText(In, Text); R != xrOK) return R;
@@ -388,8 +385,7 @@ int32_t LoadMatXml(std::istream& In, const std::string& DataID,
 }
 
 template <class Ops>
-int32_t LoadMatXmlFile(const std::string& FName, const std::string& DataID,
-                   typename Ops::TObj& M) {
+int32_t LoadMatXmlFile(const std::string& FName, const std::string& DataID, typename Ops::TObj& M) {
   std::ifstream In(FName, std::ios::binary);
   if (!In) return xrCannotOpen;
   std::string Text;

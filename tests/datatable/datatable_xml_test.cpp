@@ -32,8 +32,14 @@ void Fill(TDataTable& T) {
   T.SetElemNominal(3, 1, "red");
   T.SetElemNominal(3, 2, "blue");
   T.SetElemNominal(3, 3, "r<d>");
-  const double Values[] = {0.1, -0.0, 5e-324, std::numeric_limits<double>::infinity(),
-                           -std::numeric_limits<double>::quiet_NaN(), 1e300, -1.0 / 3.0, 42};
+  const double Values[] = {0.1,
+                           -0.0,
+                           5e-324,
+                           std::numeric_limits<double>::infinity(),
+                           -std::numeric_limits<double>::quiet_NaN(),
+                           1e300,
+                           -1.0 / 3.0,
+                           42};
   for (int32_t K = 0; K < 8; ++K) T.SetElem(1 + K / 4, 1 + K % 4, Values[K]);
   T.SetCellState(1, 3, 0x42);
   T.SetCellState(2, 4, 0x03);
@@ -82,15 +88,15 @@ TEST(DataTableXml, EverythingRoundTripsThroughEveryReader) {
   TDataTable H;
   ASSERT_EQ(H.ReadFromOpenXMLFile(In, "MBLModel"), xrOK);
   EXPECT_EQ(H.CRCofNamesAndAttributes(), T.CRCofNamesAndAttributes());
-  EXPECT_EQ(H.NumericData()->GetVal(3, 3), 2.0);              // the third identifier's ordinal
-  EXPECT_EQ(H.NumericData()->GetVal(2, 3), -0.3333333333);    // 10 significant digits
+  EXPECT_EQ(H.NumericData()->GetVal(3, 3), 2.0);            // the third identifier's ordinal
+  EXPECT_EQ(H.NumericData()->GetVal(2, 3), -0.3333333333);  // 10 significant digits
   int32_t TagIx = -1;
   std::string Attributes, Content;
   int64_t At = 1;
   ASSERT_TRUE(ReadNextTagInString(Doc, At, {"model", "$invalid$"}, 1, TagIx, Attributes, Content));
   At = 1;
-  ASSERT_TRUE(ReadNextTagInString(Content, At, {"modeldata", "$invalid$"}, 1, TagIx, Attributes,
-                                  Content));
+  ASSERT_TRUE(
+      ReadNextTagInString(Content, At, {"modeldata", "$invalid$"}, 1, TagIx, Attributes, Content));
   EXPECT_EQ(TagIx, 0);
   int64_t Start = 1;
   TDataTable E;
@@ -109,12 +115,13 @@ TEST(DataTableXml, SparseAndHostileDocuments) {
   Fill(T);
   // Unlisted cells are 0 with state 0; indices outside are ignored; an unknown scale name and
   // an identifier slot outside 0..150 are passed over.
-  ASSERT_EQ(Read(T, "<datatable><size numcols=\"2\" numrows=\"2\"/>"
-                    "<vardef ix=\"1\" scale=\"nominal\"><idf ord=\"151\">x</idf>"
-                    "<idf ord=\"4\">five</idf></vardef><vardef ix=\"2\" scale=\"huge\"/>"
-                    "<datacells><cell ix=\"2\" iy=\"1\" state=\"4\">-inf</cell>"
-                    "<cell ix=\"3\" iy=\"1\">9</cell><cell ix=\"1\" iy=\"4294967297\">9</cell>"
-                    "</datacells></datatable>"),
+  ASSERT_EQ(Read(T,
+                 "<datatable><size numcols=\"2\" numrows=\"2\"/>"
+                 "<vardef ix=\"1\" scale=\"nominal\"><idf ord=\"151\">x</idf>"
+                 "<idf ord=\"4\">five</idf></vardef><vardef ix=\"2\" scale=\"huge\"/>"
+                 "<datacells><cell ix=\"2\" iy=\"1\" state=\"4\">-inf</cell>"
+                 "<cell ix=\"3\" iy=\"1\">9</cell><cell ix=\"1\" iy=\"4294967297\">9</cell>"
+                 "</datacells></datatable>"),
             xrOK);
   EXPECT_EQ(T.NrOfColumns(), 2);
   EXPECT_EQ(T.NumericData()->GetVal(2, 1), -std::numeric_limits<double>::infinity());

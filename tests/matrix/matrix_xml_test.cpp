@@ -18,8 +18,8 @@ namespace {
 const double Inf = std::numeric_limits<double>::infinity();
 const double NaN = std::numeric_limits<double>::quiet_NaN();
 // Values whose text form is delicate: signed zero, subnormals, extremes, non-finite.
-const double Tricky[] = {0.1, -0.0, 5e-324, -1.7976931348623157e308, Inf, -Inf, NaN, -NaN,
-                         1.0 / 3.0, 2.2250738585072014e-308, 123456789.0, -2.5e-17};
+const double Tricky[] = {0.1, -0.0, 5e-324,    -1.7976931348623157e308, Inf,         -Inf,
+                         NaN, -NaN, 1.0 / 3.0, 2.2250738585072014e-308, 123456789.0, -2.5e-17};
 
 bool SameBits(double A, double B) { return std::memcmp(&A, &B, sizeof A) == 0; }
 
@@ -92,7 +92,8 @@ TEST(MatrixXml, EveryClassRoundTripsBitForBitThroughEveryCarrier) {
   ASSERT_EQ(B3.NrOfLayers(), 2);
   for (int32_t X = 1; X <= 2; ++X)
     for (int32_t Y = 1; Y <= 3; ++Y)
-      for (int32_t Z = 1; Z <= 2; ++Z) EXPECT_TRUE(SameBits(B3.GetVal(X, Y, Z), M3.GetVal(X, Y, Z)));
+      for (int32_t Z = 1; Z <= 2; ++Z)
+        EXPECT_TRUE(SameBits(B3.GetVal(X, Y, Z), M3.GetVal(X, Y, Z)));
   ASSERT_EQ(B4.NrOfTimeSlots(), 2);
   EXPECT_EQ(B4.CRCofData(), M4.CRCofData());
   EXPECT_EQ(Bi.CRCofData(), Mi.CRCofData());
@@ -144,11 +145,12 @@ TEST(MatrixXml, HostileAndSparseDocuments) {
   M.Fill(5.0);
   // Unlisted cells are 0 even where the object had values; indices outside or beyond 32 bits
   // are ignored, never wrapped; a malformed value reads as 0.
-  ASSERT_EQ(Load(M, "<matrix><numcols>3</numcols><numrows>2</numrows>"
-                    "<cell ix=\"2\" iy=\"2\">1.5</cell>"
-                    "<cell ix=\"4294967298\" iy=\"1\">9</cell>"
-                    "<cell ix=\"1\" iy=\"-1\">9</cell><cell iy=\"1\">9</cell>"
-                    "<cell ix=\"3\" iy=\"1\">abc</cell></matrix>"),
+  ASSERT_EQ(Load(M,
+                 "<matrix><numcols>3</numcols><numrows>2</numrows>"
+                 "<cell ix=\"2\" iy=\"2\">1.5</cell>"
+                 "<cell ix=\"4294967298\" iy=\"1\">9</cell>"
+                 "<cell ix=\"1\" iy=\"-1\">9</cell><cell iy=\"1\">9</cell>"
+                 "<cell ix=\"3\" iy=\"1\">abc</cell></matrix>"),
             xrOK);
   ASSERT_EQ(M.NrOfColumns(), 3);
   for (int32_t C = 1; C <= 3; ++C)
@@ -172,7 +174,7 @@ TEST(MatrixXml, HostileAndSparseDocuments) {
       "",
       "no markup at all",
   };
-  const int32_t Codes[] = {xrInvalid, xrInvalid, xrInvalid, xrRefused, xrInvalid,
+  const int32_t Codes[] = {xrInvalid,   xrInvalid, xrInvalid,   xrRefused,  xrInvalid,
                            xrMalformed, xrRefused, xrMalformed, xrNotFound, xrNotFound};
   for (size_t I = 0; I < std::size(Bad); ++I) {
     EXPECT_EQ(Load(M, Bad[I]), Codes[I]) << Bad[I];
@@ -192,7 +194,8 @@ TEST(MatrixXml, ElementStepOnItsOwn) {
   EXPECT_EQ(M.ProcessXmlTag(xmlMatCell, "ix=\"1\" iy=\"1\" il=\"1\" it=\"1\"", "1"), xrInvalid);
   EXPECT_EQ(M.ProcessXmlTag(xmlMatNumTimeSlots, "", "2"), 0);
   // "ix" inside another attribute's name is not the index.
-  EXPECT_EQ(M.ProcessXmlTag(xmlMatCell, "aix=\"1\" ix=\"2\" iy=\"1\" il=\"1\" it=\"2\"", "-inf"), 0);
+  EXPECT_EQ(M.ProcessXmlTag(xmlMatCell, "aix=\"1\" ix=\"2\" iy=\"1\" il=\"1\" it=\"2\"", "-inf"),
+            0);
   EXPECT_EQ(M.NrOfColumns(), 2);
   EXPECT_EQ(M.NrOfTimeSlots(), 2);
   EXPECT_EQ(M.GetVal(1, 1, 1, 1), 0.0);  // the old contents are gone
