@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <sstream>
 #include <string>
 
@@ -16,13 +17,13 @@ namespace {
 constexpr int Side = 1000;
 
 nux::TMatrix& Sample() {
-  static nux::TMatrix M = [] {
+  static const std::unique_ptr<nux::TMatrix> M = [] {
     nux::SetRandSeed(5);
-    nux::TMatrix X(Side, Side);
-    X.FillRandomGauss(0.0, 1.0);
+    auto X = std::make_unique<nux::TMatrix>(Side, Side);
+    X->FillRandomGauss(0.0, 1.0);
     return X;
   }();
-  return M;
+  return *M;
 }
 
 std::string Document() {
