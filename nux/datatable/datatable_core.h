@@ -16,6 +16,7 @@
 #include "nux/frame/container.h"
 #include "nux/frame/errors.h"
 #include "nux/frame/types.h"
+#include "nux/frame/xmlio.h"
 #include "nux/host/clipboard.h"
 #include "nux/host/streams.h"
 #include "nux/matrix/matrix.h"
@@ -126,6 +127,53 @@ enum TDataSelMode : int32_t { selmRandSel, selmBlocked, selmInterleave };
 
 // Most hits FindCells stores.
 constexpr int32_t MaxFoundCells = 10000;
+
+namespace datatable {
+
+// The elements of the table's XML form, in this order. In a namespace of its own because other
+// units name elements xmlComment and xmlInvalid too; the other values are also reachable from
+// nux.
+enum TDTxmlTags : int32_t {
+  xmlDataTableId,     // "datatable"
+  xmlDataTableEndId,  // "/datatable"
+  xmlComment,         // "comment"
+  xmlSize,            // "size"
+  xmlColNames,        // "colnames"
+  xmlRowNames,        // "rownames"
+  xmlColAttrib,       // "colattrib"
+  xmlRowAttrib,       // "rowattrib"
+  xmlColId,           // "col"
+  xmlRowId,           // "row"
+  xmlDataCells,       // "datacells"
+  xmlCellID,          // "cell"
+  xmlVarType,         // "vardef"
+  xmlVarIdentifier,   // "idf"
+  xmlInvalid          // any other element ("invalid")
+};
+
+}  // namespace datatable
+
+using datatable::TDTxmlTags;
+using datatable::xmlCellID;
+using datatable::xmlColAttrib;
+using datatable::xmlColId;
+using datatable::xmlColNames;
+using datatable::xmlDataCells;
+using datatable::xmlDataTableEndId;
+using datatable::xmlDataTableId;
+using datatable::xmlRowAttrib;
+using datatable::xmlRowId;
+using datatable::xmlRowNames;
+using datatable::xmlSize;
+using datatable::xmlVarIdentifier;
+using datatable::xmlVarType;
+
+// Element names indexed by TDTxmlTags.
+extern const std::array<const char*, 15> DTxmlTagNames;
+
+namespace datatable_detail {
+class TXmlReader;  // feeds a document's elements to ProcessXmlTag
+}  // namespace datatable_detail
 
 // The data table: a matrix of numeric or categorical cells, each with a state byte, plus
 // column and row names, attributes, variable types and a comment (docs/datatable.md).
@@ -672,6 +720,38 @@ class TDataTable : public TComponent,
   int32_t SplitDataSet(TDataSetSplitMode SplitMode, TDataSelMode SelMode, int32_t SplitSize,
                        bool CreateAllPairs, const std::string& FNameTemplate, bool AllowOverWrite,
                        TStrArray& FileNames) const;
+  // XML
+  // Writes the table as one "datatable" element (attribute dataid: DataID, UTF-8 cut to 255
+  // bytes on a character boundary), the XML declaration first when CreateHeader; values with
+  // Precision significant digits (xmlFullPrecision: exactly, NaN and infinities included).
+  // xrOK or xrCannotWrite (layout in docs/matrix-xml.md).
+  int32_t WriteToOpenXMLFile(std::ostream& Out, bool CreateHeader, int32_t Precision,
+                             const std::string& DataID) const;
+  // The same into a stream, at its position.
+  int32_t WriteToXMLStream(TStream& OutStream, bool CreateHeader, int32_t Precision,
+                           const std::string& DataID) const;
+  // A whole document in file FName, written atomically (an existing file survives a failure).
+  int32_t SaveAsXMLFile(const std::string& FName, int32_t Precision,
+                        const std::string& DataID) const;
+  // Reads the first "datatable" element whose dataid is DataID (any for an empty DataID) at or
+  // after byte StartAt (1-based) of InString and moves StartAt behind the element holding it.
+  // Cells the document does not list are 0 with state 0. TXmlResult codes; on a failure the
+  // table (and StartAt) are unchanged.
+  int32_t ReadFromXMLString(std::string_view InString, int64_t& StartAt, const std::string& DataID);
+  // The same from the stream's position, which moves behind the element.
+  int32_t ReadFromXMLStream(TStream& InStream, const std::string& DataID);
+  // The same from an open text file (a seekable stream).
+  int32_t ReadFromOpenXMLFile(std::istream& In, const std::string& DataID);
+  // The same from file FName.
+  int32_t LoadFromXMLFile(const std::string& FName, const std::string& DataID);
+  // Applies one element: Attributes its attribute text, Content its text, Context the name of
+  // the element holding it (which list a "col" or "row" belongs to), Counter the column of the
+  // "vardef" holding an "idf". Indices outside the table are ignored, malformed numbers read as
+  // 0. 0; 1 for "/datatable"; -1 an unknown element; -3 a size beyond MaxXmlMatrixCells or
+  // memory; -5 a size that is not positive.
+  int32_t ProcessXmlTag(TDTxmlTags Tag, std::string_view Attributes, std::string_view Content,
+                        std::string_view Context, int32_t Counter);
+  friend class datatable_detail::TXmlReader;
 
  private:
   struct TLayout;

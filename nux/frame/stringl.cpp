@@ -130,4 +130,12 @@ std::string Utf8Truncate(std::string_view Text, size_t MaxChars) {
   return std::string(Text);
 }
 
+std::string Utf8TruncateBytes(std::string_view Text, size_t MaxBytes) {
+  if (Text.size() <= MaxBytes) return std::string(Text);
+  size_t Cut = MaxBytes;
+  // Back off to the lead byte of the code point the cut would split.
+  while (Cut > 0 && IsContinuation(static_cast<unsigned char>(Text[Cut]))) --Cut;
+  return std::string(Text.substr(0, Cut));
+}
+
 }  // namespace nux

@@ -48,5 +48,7 @@ bool SameText(std::string_view A, std::string_view B);
 size_t Utf8Length(std::string_view Text);
 // The first MaxChars code points of Text, never cutting inside a code point.
 std::string Utf8Truncate(std::string_view Text, size_t MaxChars);
+// At most MaxBytes bytes of Text, cut before a code point that would not fit whole.
+std::string Utf8TruncateBytes(std::string_view Text, size_t MaxBytes);
 
 }  // namespace nux

@@ -2,9 +2,11 @@
 
 #include <expat.h>
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <exception>
 #include <fstream>
 #include <istream>
 #include <iterator>
@@ -158,6 +160,246 @@ int32_t ParseXml(std::string_view Document, TXmlElement& Root, const TXmlLimits&
 }
 
 int32_t ReadXml(std::istream& In, TXmlElement& Root, const TXmlLimits& Limits) {
+  std::string Doc;
+  const int32_t R = ReadXmlText(In, Doc, Limits);
+  return R != xrOK ? R : ParseXml(Doc, Root, Limits);
+}
+
+int32_t ReadXml(TStream& In, TXmlElement& Root, const TXmlLimits& Limits) {
+  std::string Doc;
+  const int32_t R = ReadXmlText(In, Doc, Limits);
+  return R != xrOK ? R : ParseXml(Doc, Root, Limits);
+}
+
+int32_t ReadXmlFile(const std::string& FileName, TXmlElement& Root, const TXmlLimits& Limits) {
+  std::ifstream In(FileName, std::ios::binary);
+  if (!In) return xrCannotOpen;
+  return ReadXml(In, Root, Limits);
+}
+
+// ---- Reading one element out of a longer text ----
+
+namespace {
+
+struct TScanState {
+  XML_Parser Parser = nullptr;
+  const TXmlLimits* Limits = nullptr;
+  TXmlScanHandler* Handler = nullptr;
+  std::vector<std::string> Texts;  // character data of the open elements, innermost last
+  int64_t Elements = 0;
+  int32_t Failure = xrOK;
+  std::exception_ptr Thrown;  // a handler's exception, raised again once expat is left
+  bool Done = false;
+  int64_t InnerBegin = 0, InnerEnd = 0, End = 0;  // relative to the element's start
+};
+
+void StopScan(TScanState& S, int32_t Code) {
+  if (S.Failure == xrOK) S.Failure = Code;
+  XML_StopParser(S.Parser, XML_FALSE);
+}
+
+void XMLCALL OnScanStart(void* Data, const XML_Char* Name, const XML_Char** Atts) {
+  auto& S = *static_cast<TScanState*>(Data);
+  if (S.Failure != xrOK) return;
+  if (++S.Elements > S.Limits->MaxElements ||
+      static_cast<int64_t>(S.Texts.size()) >= S.Limits->MaxDepth)
+    return StopScan(S, xrRefused);
+  const auto Depth = static_cast<int32_t>(S.Texts.size());
+  if (Depth == 0)
+    S.InnerBegin = XML_GetCurrentByteIndex(S.Parser) + XML_GetCurrentByteCount(S.Parser);
+  try {
+    S.Texts.emplace_back();
+    if (const int32_t R = S.Handler->Start(Depth, Name, Atts); R != xrOK) StopScan(S, R);
+  } catch (const std::bad_alloc&) {
+    StopScan(S, xrRefused);
+  } catch (...) {
+    S.Thrown = std::current_exception();  // never through expat's C frames
+    StopScan(S, xrRefused);
+  }
+}
+
+void XMLCALL OnScanEnd(void* Data, const XML_Char* Name) {
+  auto& S = *static_cast<TScanState*>(Data);
+  if (S.Failure != xrOK || S.Texts.empty()) return;
+  const auto Depth = static_cast<int32_t>(S.Texts.size()) - 1;
+  try {
+    if (const int32_t R = S.Handler->End(Depth, Name, S.Texts.back()); R != xrOK)
+      return StopScan(S, R);
+  } catch (const std::bad_alloc&) {
+    return StopScan(S, xrRefused);
+  } catch (...) {
+    S.Thrown = std::current_exception();
+    return StopScan(S, xrRefused);
+  }
+  S.Texts.pop_back();
+  if (Depth == 0) {
+    // An empty-element tag reports its end with a byte count of 0.
+    const int64_t At = XML_GetCurrentByteIndex(S.Parser);
+    const int64_t Count = XML_GetCurrentByteCount(S.Parser);
+    S.InnerEnd = Count > 0 ? At : S.InnerBegin;
+    S.End = Count > 0 ? At + Count : S.InnerBegin;
+    S.Done = true;
+    XML_StopParser(S.Parser, XML_FALSE);  // what follows the element is not ours
+  }
+}
+
+void XMLCALL OnScanText(void* Data, const XML_Char* Text, int Len) {
+  auto& S = *static_cast<TScanState*>(Data);
+  if (S.Failure != xrOK || S.Texts.empty()) return;
+  try {
+    S.Texts.back().append(Text, static_cast<size_t>(Len));
+  } catch (const std::bad_alloc&) {
+    StopScan(S, xrRefused);
+  }
+}
+
+// The byte at which the next element starts (npos: none), skipping what may precede one.
+// Refused (a document type declaration) sets Refused.
+size_t NextElementStart(std::string_view T, size_t P, bool& Refused) {
+  Refused = false;
+  const auto Skip = [&](size_t From, std::string_view Close) {
+    const size_t E = T.find(Close, From);
+    return E == std::string_view::npos ? E : E + Close.size();
+  };
+  while (true) {
+    P = T.find('<', P);
+    if (P == std::string_view::npos || P + 1 >= T.size()) return std::string_view::npos;
+    const std::string_view R = T.substr(P);
+    if (R.starts_with("<?"))
+      P = Skip(P + 2, "?>");
+    else if (R.starts_with("<!--"))
+      P = Skip(P + 4, "-->");
+    else if (R.starts_with("<![CDATA["))
+      P = Skip(P + 9, "]]>");
+    else if (R.starts_with("<!")) {
+      Refused = true;
+      return std::string_view::npos;
+    } else if (R.starts_with("</"))
+      P = Skip(P + 2, ">");
+    else
+      return P;
+    if (P == std::string_view::npos) return P;
+  }
+}
+
+}  // namespace
+
+int32_t ScanXmlElement(std::string_view Text, int64_t& Pos, TXmlScanHandler& H,
+                       const TXmlLimits& Limits, int64_t* InnerBegin, int64_t* InnerEnd) {
+  if (Pos < 0 || Pos > static_cast<int64_t>(Text.size())) return xrNotFound;
+  bool Refused;
+  const size_t Start = NextElementStart(Text, static_cast<size_t>(Pos), Refused);
+  if (Refused) return xrRefused;
+  if (Start == std::string_view::npos) return xrNotFound;
+  const std::string_view Doc = Text.substr(Start);
+  if (static_cast<int64_t>(Doc.size()) > Limits.MaxBytes) return xrRefused;
+  TParserHolder P{XML_ParserCreate("UTF-8")};
+  if (!P.P) return xrRefused;
+  TScanState S;
+  S.Parser = P.P;
+  S.Limits = &Limits;
+  S.Handler = &H;
+  XML_SetUserData(P.P, &S);
+  XML_SetElementHandler(P.P, OnScanStart, OnScanEnd);
+  XML_SetCharacterDataHandler(P.P, OnScanText);
+  XML_SetStartDoctypeDeclHandler(P.P, OnDoctype);
+  XML_SetEntityDeclHandler(P.P, OnEntityDecl);
+  XML_SetParamEntityParsing(P.P, XML_PARAM_ENTITY_PARSING_NEVER);
+  constexpr size_t Piece = size_t(1) << 24;
+  size_t Done = 0;
+  do {
+    const size_t Len = std::min(Piece, Doc.size() - Done);
+    const bool Final = Done + Len == Doc.size();
+    if (XML_Parse(P.P, Doc.data() + Done, static_cast<int>(Len), Final) != XML_STATUS_OK) break;
+    Done += Len;
+  } while (Done < Doc.size());
+  if (S.Thrown) std::rethrow_exception(S.Thrown);
+  if (S.Failure != xrOK) return S.Failure;
+  if (!S.Done) return xrMalformed;
+  if (InnerBegin) *InnerBegin = static_cast<int64_t>(Start) + S.InnerBegin;
+  if (InnerEnd) *InnerEnd = static_cast<int64_t>(Start) + S.InnerEnd;
+  Pos = static_cast<int64_t>(Start) + S.End;
+  return xrOK;
+}
+
+std::string XmlAttributeText(const char* const* Attributes) {
+  std::string T;
+  for (const char* const* A = Attributes; A && A[0] && A[1]; A += 2) {
+    if (!T.empty()) T += ' ';
+    T += A[0];
+    T += "=\"";
+    T += XmlEscape(A[1]);
+    T += '"';
+  }
+  return T;
+}
+
+namespace {
+
+// Keeps what the tag scanners report of the scanned element.
+class TTagScan : public TXmlScanHandler {
+ public:
+  int32_t Start(int32_t Depth, std::string_view Name, const char* const* Atts) override {
+    if (Depth == 0) {
+      FName = Name;
+      FAttributes = XmlAttributeText(Atts);
+    } else if (Depth == 1) {
+      FHasChildren = true;
+    }
+    return xrOK;
+  }
+  int32_t End(int32_t Depth, std::string_view, std::string& Text) override {
+    if (Depth == 0) FText.swap(Text);
+    return xrOK;
+  }
+  std::string FName, FAttributes, FText;
+  bool FHasChildren = false;
+};
+
+bool TagScan(std::string_view Text, int64_t& Pos, const TStrArray& Tags, int32_t LastIx,
+             int32_t& TagIx, std::string& Attributes, std::string& Content) {
+  TTagScan H;
+  int64_t P = Pos, B = 0, E = 0;
+  if (ScanXmlElement(Text, P, H, {}, &B, &E) != xrOK) return false;
+  int32_t Ix = std::max(LastIx, 0);
+  const auto Known = std::min<int64_t>(Ix, static_cast<int64_t>(Tags.size()));
+  for (int32_t K = 0; K < Known; ++K)
+    if (Tags[size_t(K)] == H.FName) {
+      Ix = K;
+      break;
+    }
+  Content = H.FHasChildren ? std::string(Text.substr(size_t(B), size_t(E - B))) : H.FText;
+  Attributes = std::move(H.FAttributes);
+  TagIx = Ix;
+  Pos = P;
+  return true;
+}
+
+}  // namespace
+
+bool ReadNextTagInString(std::string_view InString, int64_t& StartAt, const TStrArray& Tags,
+                         int32_t LastIx, int32_t& TagIx, std::string& Attributes,
+                         std::string& Content) {
+  int64_t Pos = std::max<int64_t>(StartAt, 1) - 1;
+  if (!TagScan(InString, Pos, Tags, LastIx, TagIx, Attributes, Content)) return false;
+  StartAt = Pos + 1;
+  return true;
+}
+
+bool ReadNextTagInTextFile(std::istream& In, const TStrArray& Tags, int32_t LastIx, int32_t& TagIx,
+                           std::string& Attributes, std::string& Content) {
+  const std::streampos At = In.tellg();
+  if (At == std::streampos(-1)) return false;
+  std::string Text;
+  if (ReadXmlText(In, Text) != xrOK) return false;
+  int64_t Pos = 0;
+  const bool Ok = TagScan(Text, Pos, Tags, LastIx, TagIx, Attributes, Content);
+  In.clear();
+  In.seekg(At + std::streamoff(Ok ? Pos : 0));
+  return Ok;
+}
+
+int32_t ReadXmlText(std::istream& In, std::string& Text, const TXmlLimits& Limits) {
   if (!In.good()) return xrCannotOpen;
   std::string Doc;
   try {
@@ -170,10 +412,11 @@ int32_t ReadXml(std::istream& In, TXmlElement& Root, const TXmlLimits& Limits) {
     return xrRefused;
   }
   if (In.bad()) return xrCannotOpen;
-  return ParseXml(Doc, Root, Limits);
+  Text.swap(Doc);
+  return xrOK;
 }
 
-int32_t ReadXml(TStream& In, TXmlElement& Root, const TXmlLimits& Limits) {
+int32_t ReadXmlText(TStream& In, std::string& Text, const TXmlLimits& Limits) {
   const int64_t Rest = In.Size() - In.Position();
   if (Rest < 0) return xrCannotOpen;
   if (Rest > Limits.MaxBytes) return xrRefused;
@@ -184,13 +427,8 @@ int32_t ReadXml(TStream& In, TXmlElement& Root, const TXmlLimits& Limits) {
     return xrRefused;
   }
   if (In.Read(Doc.data(), Rest) != Rest) return xrCannotOpen;
-  return ParseXml(Doc, Root, Limits);
-}
-
-int32_t ReadXmlFile(const std::string& FileName, TXmlElement& Root, const TXmlLimits& Limits) {
-  std::ifstream In(FileName, std::ios::binary);
-  if (!In) return xrCannotOpen;
-  return ReadXml(In, Root, Limits);
+  Text.swap(Doc);
+  return xrOK;
 }
 
 // ---- Element texts ----
@@ -219,6 +457,13 @@ bool XmlToNumber(std::string_view Text, double& X) {
 
 std::string XmlNumber(double X) {
   return std::isnan(X) && std::signbit(X) ? "-nan" : ShortestNumber(X);
+}
+
+std::string XmlNumber(double X, int32_t Precision) {
+  if (Precision < 1 || Precision > 16 || !std::isfinite(X)) return XmlNumber(X);
+  char Buf[64];
+  const auto R = std::to_chars(Buf, Buf + sizeof Buf, X, std::chars_format::general, Precision);
+  return std::string(Buf, R.ptr);
 }
 
 bool XmlToInt32(std::string_view Text, int32_t& X) {

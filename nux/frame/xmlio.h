@@ -64,6 +64,56 @@ int32_t ReadXml(TStream& In, TXmlElement& Root, const TXmlLimits& Limits = {});
 // Reads and parses the file FileName; xrCannotOpen when it cannot be read.
 int32_t ReadXmlFile(const std::string& FileName, TXmlElement& Root, const TXmlLimits& Limits = {});
 
+// ---- Reading one element out of a longer text ----
+
+// What ScanXmlElement reports while it reads one element; a non-zero result of a call stops the
+// scan with that result.
+class TXmlScanHandler {
+ public:
+  virtual ~TXmlScanHandler() = default;
+  // Element Name opens at Depth (0: the scanned element itself). Attributes holds name, value,
+  // name, value, ... and ends with nullptr.
+  virtual int32_t Start(int32_t Depth, std::string_view Name, const char* const* Attributes) = 0;
+  // The element at Depth closes; Text holds its character data (all pieces joined; the
+  // handler may take it).
+  virtual int32_t End(int32_t Depth, std::string_view Name, std::string& Text) = 0;
+};
+
+// Reads the next element at or after byte Pos (0-based) of Text: character data, closing tags,
+// comments, processing instructions (the XML declaration among them) and CDATA sections before
+// it are skipped; a document type declaration is refused. The element is parsed to its end
+// under Limits (MaxBytes counts the rest of Text) and Pos moves just behind it; InnerBegin and
+// InnerEnd, when given, receive the byte range of its content. Results: xrOK; xrNotFound when
+// no element starts before the end; xrMalformed; xrRefused; or the handler's result. Pos is
+// unchanged unless the result is xrOK. An exception thrown by a handler stops the scan and
+// leaves ScanXmlElement after the parser was left.
+int32_t ScanXmlElement(std::string_view Text, int64_t& Pos, TXmlScanHandler& H,
+                       const TXmlLimits& Limits = {}, int64_t* InnerBegin = nullptr,
+                       int64_t* InnerEnd = nullptr);
+
+// Attributes as one text: name="value" pairs separated by a blank, values escaped.
+std::string XmlAttributeText(const char* const* Attributes);
+
+// The tag scanner over a string. Reads the next element at or after byte StartAt (1-based; a
+// start below 1 counts as 1) and moves StartAt behind it. TagIx becomes the 0-based index of its
+// name among Tags[0 .. LastIx - 1], or LastIx (the stand-in for unknown elements) when it is not
+// there; Attributes the attribute text (XmlAttributeText); Content the unescaped character data
+// of an element without child elements, else the raw text between its tags (to be scanned
+// again). False, with everything unchanged, when no element follows or it is malformed.
+bool ReadNextTagInString(std::string_view InString, int64_t& StartAt, const TStrArray& Tags,
+                         int32_t LastIx, int32_t& TagIx, std::string& Attributes,
+                         std::string& Content);
+// The same over an open text stream from its position, which moves behind the element (the
+// stream must be able to seek, as files can).
+bool ReadNextTagInTextFile(std::istream& In, const TStrArray& Tags, int32_t LastIx, int32_t& TagIx,
+                           std::string& Attributes, std::string& Content);
+
+// The rest of In from its position (at most Limits.MaxBytes bytes): xrOK, xrCannotOpen or
+// xrRefused (too long).
+int32_t ReadXmlText(std::istream& In, std::string& Text, const TXmlLimits& Limits = {});
+// The same from a host stream.
+int32_t ReadXmlText(TStream& In, std::string& Text, const TXmlLimits& Limits = {});
+
 // Text with & < > " ' escaped, CR, LF and tab in character references (so that they survive
 // attribute and line-end normalisation), and what XML 1.0 cannot hold (other control characters,
 // invalid UTF-8) replaced by '?'.
@@ -72,6 +122,13 @@ std::string XmlEscape(std::string_view Text);
 // X in its shortest round-trip form; a NaN as "nan" or "-nan" by its sign (its payload is not
 // kept: the readers give the plain quiet NaN of that sign).
 std::string XmlNumber(double X);
+
+// Significant digits meaning "as many as needed to read back exactly".
+constexpr int32_t xmlFullPrecision = 0;
+
+// X with Precision significant digits (1..16); xmlFullPrecision, or any other value outside
+// 1..16, gives XmlNumber's shortest round-trip form. NaN and infinities as XmlNumber writes them.
+std::string XmlNumber(double X, int32_t Precision);
 
 // Element texts (surrounding whitespace ignored): a number as ParseNumber reads it, a NaN made
 // the plain quiet NaN of its sign, so that what is read writes and reads back to the same bits.

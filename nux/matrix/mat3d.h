@@ -3,13 +3,17 @@
 #pragma once
 
 #include <cstdint>
+#include <iosfwd>
 #include <string>
+#include <string_view>
 
 #include "nux/frame/access.h"
 #include "nux/frame/container.h"
 #include "nux/frame/errors.h"
 #include "nux/frame/types.h"
 #include "nux/matrix/binfile.h"
+#include "nux/frame/xmlio.h"
+#include "nux/matrix/matxml.h"
 
 namespace nux {
 
@@ -141,6 +145,35 @@ class TMat3D : public TNuxContainer, public TPercentDoneSupport<TMat3D> {
   int32_t SaveBinary(const std::string& FName) const;
   /// Reads a binary file with its DataID (TBinFileResult); on a failure the array is unchanged.
   int32_t LoadBinary(const std::string& FName);
+  // XML
+  // Writes the array as one "matrix" element (attribute dataid: DataID, UTF-8 cut to 255 bytes
+  // on a character boundary), the XML declaration first when CreateHeader. Values with Precision
+  // significant digits (xmlFullPrecision, the default: exactly, NaN and infinities included). xrOK
+  // or xrCannotWrite (docs/matrix-xml.md).
+  int32_t WriteToOpenXMLFile(std::ostream& Out, bool CreateHeader, const std::string& DataID,
+                             int32_t Precision = xmlFullPrecision) const;
+  // The same into a stream, at its position.
+  int32_t WriteToXMLStream(TStream& OutStream, bool CreateHeader, const std::string& DataID,
+                           int32_t Precision = xmlFullPrecision) const;
+  // A whole document in file FName, written atomically (an existing file survives a failure).
+  int32_t SaveAsXMLFile(const std::string& FName, const std::string& DataID,
+                        int32_t Precision = xmlFullPrecision) const;
+  // Reads the first "matrix" element whose dataid is DataID (any for an empty DataID) from the
+  // stream's position and leaves the position behind the element holding it. Cells the document
+  // does not list are 0; DataID becomes the document's. TXmlResult codes; on a failure the
+  // object is unchanged.
+  int32_t ReadFromXMLStream(TStream& InStream, const std::string& DataID);
+  // The same from an open text file (a seekable stream).
+  int32_t ReadFromOpenXMLFile(std::istream& In, const std::string& DataID);
+  // The same from file FName.
+  int32_t LoadFromXMLFile(const std::string& FName, const std::string& DataID);
+  // Applies one element: "matrix" starts a document (no sizes announced); a size tag announces a
+  // size (those the class lacks are ignored); the first "cell" sizes the object to the announced
+  // sizes with every element 0, then each cell stores its value (indices outside, or overflowing,
+  // are ignored). 0; 1 for "/matrix"; -1 an unknown element; -3 announced sizes beyond
+  // MaxXmlMatrixCells or memory; -5 a cell before positive sizes.
+  int32_t ProcessXmlTag(TMatXmlTag Tag, std::string_view Attributes, std::string_view Content);
+  friend struct matrix_detail::TXmlAccess;
 
  private:
   bool Inside(int32_t Nx, int32_t Ny, int32_t Nz) const {
@@ -163,6 +196,11 @@ class TMat3D : public TNuxContainer, public TPercentDoneSupport<TMat3D> {
   std::string FDataID;
   // The elements, [column][row][layer], 0-based.
   TDouble3DArray Mat;
+  // Sizes announced while an XML document is read, and whether its first cell is pending.
+  int32_t FAuxNx = 0;      // columns
+  int32_t FAuxNy = 0;      // rows
+  int32_t FAuxNz = 0;      // layers
+  bool FirstCell = false;  // the first cell still has to size the object
 };
 
 }  // namespace nux

@@ -5,15 +5,19 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <iosfwd>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "nux/frame/access.h"
 #include "nux/frame/container.h"
 #include "nux/frame/errors.h"
 #include "nux/frame/types.h"
 #include "nux/matrix/binfile.h"
+#include "nux/frame/xmlio.h"
 #include "nux/matrix/matrix_base.h"
+#include "nux/matrix/matxml.h"
 #include "nux/vector/vector.h"
 
 namespace nux {
@@ -246,6 +250,35 @@ class TMatrix : public TMatrixBase<double, TMatrix> {
   /// Reads a file of StoreOnFile as LoadFromStream does (matrix unchanged on failure); with
   /// AutoDetect a plain table without bounds (LoadPlainText), placed from element (1, 1).
   bool LoadFromFile(const std::string& FileName, bool AdjustMatrixSize, bool AutoDetect = false);
+  // XML
+  // Writes the matrix as one "matrix" element (attribute dataid: DataID, UTF-8 cut to 255 bytes
+  // on a character boundary), the XML declaration first when CreateHeader. Values with Precision
+  // significant digits (xmlFullPrecision, the default: exactly, NaN and infinities included). xrOK
+  // or xrCannotWrite (docs/matrix-xml.md).
+  int32_t WriteToOpenXMLFile(std::ostream& Out, bool CreateHeader, const std::string& DataID,
+                             int32_t Precision = xmlFullPrecision) const;
+  // The same into a stream, at its position.
+  int32_t WriteToXMLStream(TStream& OutStream, bool CreateHeader, const std::string& DataID,
+                           int32_t Precision = xmlFullPrecision) const;
+  // A whole document in file FName, written atomically (an existing file survives a failure).
+  int32_t SaveAsXMLFile(const std::string& FName, const std::string& DataID,
+                        int32_t Precision = xmlFullPrecision) const;
+  // Reads the first "matrix" element whose dataid is DataID (any for an empty DataID) from the
+  // stream's position and leaves the position behind the element holding it. Cells the document
+  // does not list are 0; DataID becomes the document's. TXmlResult codes; on a failure the
+  // object is unchanged.
+  int32_t ReadFromXMLStream(TStream& InStream, const std::string& DataID);
+  // The same from an open text file (a seekable stream).
+  int32_t ReadFromOpenXMLFile(std::istream& In, const std::string& DataID);
+  // The same from file FName.
+  int32_t LoadFromXMLFile(const std::string& FName, const std::string& DataID);
+  // Applies one element: "matrix" starts a document (no sizes announced); a size tag announces a
+  // size (those the class lacks are ignored); the first "cell" sizes the object to the announced
+  // sizes with every element 0, then each cell stores its value (indices outside, or overflowing,
+  // are ignored). 0; 1 for "/matrix"; -1 an unknown element; -3 announced sizes beyond
+  // MaxXmlMatrixCells or memory; -5 a cell before positive sizes.
+  int32_t ProcessXmlTag(TMatXmlTag Tag, std::string_view Attributes, std::string_view Content);
+  friend struct matrix_detail::TXmlAccess;
 
  protected:
   // The two output precisions.
