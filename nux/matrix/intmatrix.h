@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "nux/matrix/binfile.h"
 #include "nux/frame/xmlio.h"
+#include "nux/matrix/binfile.h"
 #include "nux/matrix/matrix_base.h"
 #include "nux/matrix/matxml.h"
 

@@ -11,8 +11,8 @@
 #include "nux/frame/container.h"
 #include "nux/frame/errors.h"
 #include "nux/frame/types.h"
-#include "nux/matrix/binfile.h"
 #include "nux/frame/xmlio.h"
+#include "nux/matrix/binfile.h"
 #include "nux/matrix/matxml.h"
 
 namespace nux {

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <iosfwd>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -14,8 +14,8 @@
 #include "nux/frame/container.h"
 #include "nux/frame/errors.h"
 #include "nux/frame/types.h"
-#include "nux/matrix/binfile.h"
 #include "nux/frame/xmlio.h"
+#include "nux/matrix/binfile.h"
 #include "nux/matrix/matrix_base.h"
 #include "nux/matrix/matxml.h"
 #include "nux/vector/vector.h"
