@@ -166,6 +166,19 @@ bool ReadHeaderOnly(const std::string& FName, TBinHeader& H) {
   return true;
 }
 
+bool HeaderFields(TBinKind Kind, const std::string& FName, int32_t& Nc, int32_t& Nr, int32_t* Nl,
+                  int32_t* Nt, std::string& DataID, int32_t& Format) {
+  TBinHeader H;
+  if (!ReadHeaderOnly(FName, H)) return false;
+  Nc = H.Nc;
+  Nr = H.Nr;
+  if (Nl) *Nl = H.Nl;
+  if (Nt) *Nt = H.Nt;
+  DataID = H.DataID;
+  Format = H.Format;
+  return Accepts(Kind, H) && ElementCount(H) >= 0;
+}
+
 int32_t CheckForLoad(const TBinReader& R, const TBinHeader& H, TBinKind Kind, bool CheckFormat,
                      int64_t First, int64_t Count) {
   if (ElementCount(H) < 0) return bfBadSizes;

@@ -103,6 +103,11 @@ int32_t OpenBinary(TBinReader& R, const std::string& FileName, TBinHeader& H);
 // EInOutError when it is shorter than one record.
 bool ReadHeaderOnly(const std::string& FName, TBinHeader& H);
 
+// The ReadBinaryHeader members of the four classes: the header's fields (Nl, Nt only where
+// given) and whether a file of Kind accepts it; false when the file cannot be opened.
+bool HeaderFields(TBinKind Kind, const std::string& FName, int32_t& Nc, int32_t& Nr, int32_t* Nl,
+                  int32_t* Nt, std::string& DataID, int32_t& Format);
+
 // Checks a header for loading: bfNotThisKind, bfBadSizes, bfTruncated when the file does not
 // hold the Count elements from First on; bfOK.
 int32_t CheckForLoad(const TBinReader& R, const TBinHeader& H, TBinKind Kind, bool CheckFormat,

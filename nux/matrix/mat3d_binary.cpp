@@ -9,15 +9,8 @@ using namespace matrix_detail;
 bool TMat3D::ReadBinaryHeader(const std::string& FName, int32_t& NrColumns, int32_t& NrRows,
                               int32_t& NrLayers, int32_t& NrTimeSlots, std::string& DataID,
                               int32_t& Format) {
-  TBinHeader H;
-  if (!ReadHeaderOnly(FName, H)) return false;
-  NrColumns = H.Nc;
-  NrRows = H.Nr;
-  NrLayers = H.Nl;
-  NrTimeSlots = H.Nt;
-  DataID = H.DataID;
-  Format = H.Format;
-  return Accepts(TBinKind::Mat3D, H) && ElementCount(H) >= 0;
+  return HeaderFields(TBinKind::Mat3D, FName, NrColumns, NrRows, &NrLayers, &NrTimeSlots, DataID,
+                      Format);
 }
 
 int32_t TMat3D::SaveBinary(const std::string& FName) const {

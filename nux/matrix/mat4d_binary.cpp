@@ -43,15 +43,8 @@ int64_t LayerStart(const TBinHeader& H, int32_t Layer, int32_t TSlot) {
 bool TMat4D::ReadBinaryHeader(const std::string& FName, int32_t& NrColumns, int32_t& NrRows,
                               int32_t& NrLayers, int32_t& NrTimeSlots, std::string& DataID,
                               int32_t& Format) {
-  TBinHeader H;
-  if (!ReadHeaderOnly(FName, H)) return false;
-  NrColumns = H.Nc;
-  NrRows = H.Nr;
-  NrLayers = H.Nl;
-  NrTimeSlots = H.Nt;
-  DataID = H.DataID;
-  Format = H.Format;
-  return Accepts(TBinKind::Mat4D, H) && ElementCount(H) >= 0;
+  return HeaderFields(TBinKind::Mat4D, FName, NrColumns, NrRows, &NrLayers, &NrTimeSlots, DataID,
+                      Format);
 }
 
 int32_t TMat4D::SaveBinary(const std::string& FName, int32_t TSlotStart, int32_t TSlotEnd) const {

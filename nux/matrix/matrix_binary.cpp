@@ -31,17 +31,6 @@ constexpr TBinKind KindOf() {
   return std::is_same_v<M, TMatrix> ? TBinKind::Matrix : TBinKind::IntMatrix;
 }
 
-bool HeaderOf2D(TBinKind Kind, const std::string& FName, int32_t& NrColumns, int32_t& NrRows,
-                std::string& DataID, int32_t& Format) {
-  TBinHeader H;
-  if (!ReadHeaderOnly(FName, H)) return false;
-  NrColumns = H.Nc;
-  NrRows = H.Nr;
-  DataID = H.DataID;
-  Format = H.Format;
-  return Accepts(Kind, H) && ElementCount(H) >= 0;
-}
-
 template <class M>
 int32_t SaveBinary2D(const M& Mat, const std::string& FName) {
   using T = typename M::TElem;
@@ -224,7 +213,7 @@ bool LoadFile2D(M& Mat, const std::string& FileName, bool Adjust) {
 
 bool TMatrix::ReadBinaryHeader(const std::string& FName, int32_t& NrColumns, int32_t& NrRows,
                                std::string& DataID, int32_t& Format) {
-  return HeaderOf2D(TBinKind::Matrix, FName, NrColumns, NrRows, DataID, Format);
+  return HeaderFields(TBinKind::Matrix, FName, NrColumns, NrRows, nullptr, nullptr, DataID, Format);
 }
 int32_t TMatrix::SaveBinary(const std::string& FName) const { return SaveBinary2D(*this, FName); }
 int32_t TMatrix::LoadBinary(const std::string& FName) { return LoadBinary2D(*this, FName); }
@@ -265,7 +254,8 @@ bool TMatrix::LoadFromFile(const std::string& FileName, bool AdjustMatrixSize, b
 
 bool TIntMatrix::ReadBinaryHeader(const std::string& FName, int32_t& NrColumns, int32_t& NrRows,
                                   std::string& DataID, int32_t& Format) {
-  return HeaderOf2D(TBinKind::IntMatrix, FName, NrColumns, NrRows, DataID, Format);
+  return HeaderFields(TBinKind::IntMatrix, FName, NrColumns, NrRows, nullptr, nullptr, DataID,
+                      Format);
 }
 int32_t TIntMatrix::SaveBinary(const std::string& FName) const {
   return SaveBinary2D(*this, FName);
