@@ -68,7 +68,9 @@ struct TParseState {
   int32_t Failure = xrOK;  // set when a handler stops the parser
 };
 
-void Stop(TParseState& S, int32_t Code) {
+// Both parser states (the tree reader's and the element scanner's) stop through this.
+template <class State>
+void Stop(State& S, int32_t Code) {
   if (S.Failure == xrOK) S.Failure = Code;
   XML_StopParser(S.Parser, XML_FALSE);
 }
@@ -112,13 +114,15 @@ void XMLCALL OnText(void* Data, const XML_Char* Text, int Len) {
 }
 
 // No document type declarations at all: they are where entities (and their expansion) live.
+template <class State>
 void XMLCALL OnDoctype(void* Data, const XML_Char*, const XML_Char*, const XML_Char*, int) {
-  Stop(*static_cast<TParseState*>(Data), xrRefused);
+  Stop(*static_cast<State*>(Data), xrRefused);
 }
 
+template <class State>
 void XMLCALL OnEntityDecl(void* Data, const XML_Char*, int, const XML_Char*, int, const XML_Char*,
                           const XML_Char*, const XML_Char*, const XML_Char*) {
-  Stop(*static_cast<TParseState*>(Data), xrRefused);
+  Stop(*static_cast<State*>(Data), xrRefused);
 }
 
 struct TParserHolder {
@@ -127,6 +131,29 @@ struct TParserHolder {
     if (P) XML_ParserFree(P);
   }
 };
+
+// Every parser refuses document types and entity declarations, so nothing is ever expanded or
+// fetched. State is the parser's user data.
+template <class State>
+void Harden(XML_Parser P) {
+  XML_SetStartDoctypeDeclHandler(P, OnDoctype<State>);
+  XML_SetEntityDeclHandler(P, OnEntityDecl<State>);
+  XML_SetParamEntityParsing(P, XML_PARAM_ENTITY_PARSING_NEVER);
+}
+
+// expat takes int lengths: feeds Doc in pieces; false once a piece fails or a handler stops.
+bool FeedInPieces(XML_Parser P, std::string_view Doc) {
+  constexpr size_t Piece = size_t(1) << 24;
+  size_t Done = 0;
+  do {
+    const size_t Len = std::min(Piece, Doc.size() - Done);
+    const bool Final = Done + Len == Doc.size();
+    if (XML_Parse(P, Doc.data() + Done, static_cast<int>(Len), Final) != XML_STATUS_OK)
+      return false;
+    Done += Len;
+  } while (Done < Doc.size());
+  return true;
+}
 
 }  // namespace
 
@@ -140,19 +167,8 @@ int32_t ParseXml(std::string_view Document, TXmlElement& Root, const TXmlLimits&
   XML_SetUserData(H.P, &S);
   XML_SetElementHandler(H.P, OnStart, OnEnd);
   XML_SetCharacterDataHandler(H.P, OnText);
-  XML_SetStartDoctypeDeclHandler(H.P, OnDoctype);
-  XML_SetEntityDeclHandler(H.P, OnEntityDecl);
-  XML_SetParamEntityParsing(H.P, XML_PARAM_ENTITY_PARSING_NEVER);
-  // expat takes int lengths: feed the document in pieces.
-  constexpr size_t Piece = size_t(1) << 24;
-  size_t Done = 0;
-  do {
-    const size_t Len = std::min(Piece, Document.size() - Done);
-    const bool Final = Done + Len == Document.size();
-    if (XML_Parse(H.P, Document.data() + Done, static_cast<int>(Len), Final) != XML_STATUS_OK)
-      return S.Failure != xrOK ? S.Failure : xrMalformed;
-    Done += Len;
-  } while (Done < Document.size());
+  Harden<TParseState>(H.P);
+  if (!FeedInPieces(H.P, Document)) return S.Failure != xrOK ? S.Failure : xrMalformed;
   if (S.Failure != xrOK) return S.Failure;
   if (!S.HaveRoot) return xrMalformed;
   Root = std::move(S.Root);
@@ -193,28 +209,23 @@ struct TScanState {
   int64_t InnerBegin = 0, InnerEnd = 0, End = 0;  // relative to the element's start
 };
 
-void StopScan(TScanState& S, int32_t Code) {
-  if (S.Failure == xrOK) S.Failure = Code;
-  XML_StopParser(S.Parser, XML_FALSE);
-}
-
 void XMLCALL OnScanStart(void* Data, const XML_Char* Name, const XML_Char** Atts) {
   auto& S = *static_cast<TScanState*>(Data);
   if (S.Failure != xrOK) return;
   if (++S.Elements > S.Limits->MaxElements ||
       static_cast<int64_t>(S.Texts.size()) >= S.Limits->MaxDepth)
-    return StopScan(S, xrRefused);
+    return Stop(S, xrRefused);
   const auto Depth = static_cast<int32_t>(S.Texts.size());
   if (Depth == 0)
     S.InnerBegin = XML_GetCurrentByteIndex(S.Parser) + XML_GetCurrentByteCount(S.Parser);
   try {
     S.Texts.emplace_back();
-    if (const int32_t R = S.Handler->Start(Depth, Name, Atts); R != xrOK) StopScan(S, R);
+    if (const int32_t R = S.Handler->Start(Depth, Name, Atts); R != xrOK) Stop(S, R);
   } catch (const std::bad_alloc&) {
-    StopScan(S, xrRefused);
+    Stop(S, xrRefused);
   } catch (...) {
     S.Thrown = std::current_exception();  // never through expat's C frames
-    StopScan(S, xrRefused);
+    Stop(S, xrRefused);
   }
 }
 
@@ -223,13 +234,12 @@ void XMLCALL OnScanEnd(void* Data, const XML_Char* Name) {
   if (S.Failure != xrOK || S.Texts.empty()) return;
   const auto Depth = static_cast<int32_t>(S.Texts.size()) - 1;
   try {
-    if (const int32_t R = S.Handler->End(Depth, Name, S.Texts.back()); R != xrOK)
-      return StopScan(S, R);
+    if (const int32_t R = S.Handler->End(Depth, Name, S.Texts.back()); R != xrOK) return Stop(S, R);
   } catch (const std::bad_alloc&) {
-    return StopScan(S, xrRefused);
+    return Stop(S, xrRefused);
   } catch (...) {
     S.Thrown = std::current_exception();
-    return StopScan(S, xrRefused);
+    return Stop(S, xrRefused);
   }
   S.Texts.pop_back();
   if (Depth == 0) {
@@ -249,7 +259,7 @@ void XMLCALL OnScanText(void* Data, const XML_Char* Text, int Len) {
   try {
     S.Texts.back().append(Text, static_cast<size_t>(Len));
   } catch (const std::bad_alloc&) {
-    StopScan(S, xrRefused);
+    Stop(S, xrRefused);
   }
 }
 
@@ -302,17 +312,8 @@ int32_t ScanXmlElement(std::string_view Text, int64_t& Pos, TXmlScanHandler& H,
   XML_SetUserData(P.P, &S);
   XML_SetElementHandler(P.P, OnScanStart, OnScanEnd);
   XML_SetCharacterDataHandler(P.P, OnScanText);
-  XML_SetStartDoctypeDeclHandler(P.P, OnDoctype);
-  XML_SetEntityDeclHandler(P.P, OnEntityDecl);
-  XML_SetParamEntityParsing(P.P, XML_PARAM_ENTITY_PARSING_NEVER);
-  constexpr size_t Piece = size_t(1) << 24;
-  size_t Done = 0;
-  do {
-    const size_t Len = std::min(Piece, Doc.size() - Done);
-    const bool Final = Done + Len == Doc.size();
-    if (XML_Parse(P.P, Doc.data() + Done, static_cast<int>(Len), Final) != XML_STATUS_OK) break;
-    Done += Len;
-  } while (Done < Doc.size());
+  Harden<TScanState>(P.P);
+  FeedInPieces(P.P, Doc);  // a failure shows in S below
   if (S.Thrown) std::rethrow_exception(S.Thrown);
   if (S.Failure != xrOK) return S.Failure;
   if (!S.Done) return xrMalformed;
